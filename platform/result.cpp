@@ -5,16 +5,26 @@ namespace platform {
 namespace {
 const char* CodeName(Errc code) {
   switch (code) {
-    case Errc::kFileNotFound: return "file not found";
-    case Errc::kPathNotFound: return "path not found";
-    case Errc::kAccessDenied: return "access denied";
-    case Errc::kAlreadyExists: return "already exists";
-    case Errc::kNotADirectory: return "not a folder";
-    case Errc::kBadPathname: return "bad path name";
-    case Errc::kInvalidData: return "invalid data";
-    case Errc::kBusy: return "in use by another program";
-    case Errc::kNotSupported: return "not supported";
-    case Errc::kIo: return "input/output error";
+    case Errc::kFileNotFound:
+      return "file not found";
+    case Errc::kPathNotFound:
+      return "path not found";
+    case Errc::kAccessDenied:
+      return "access denied";
+    case Errc::kAlreadyExists:
+      return "already exists";
+    case Errc::kNotADirectory:
+      return "not a folder";
+    case Errc::kBadPathname:
+      return "bad path name";
+    case Errc::kInvalidData:
+      return "invalid data";
+    case Errc::kBusy:
+      return "in use by another program";
+    case Errc::kNotSupported:
+      return "not supported";
+    case Errc::kIo:
+      return "input/output error";
   }
   return "error";
 }

@@ -13,16 +13,16 @@ namespace platform {
 // Portable error codes. Both backends map their native errors onto these, so
 // tests check the same codes against Wine, Windows and the simulated machine.
 enum class Errc {
-  kFileNotFound,    // ERROR_FILE_NOT_FOUND, ENOENT on the last component
-  kPathNotFound,    // ERROR_PATH_NOT_FOUND, a missing folder on the way
-  kAccessDenied,    // ERROR_ACCESS_DENIED, EACCES/EPERM
-  kAlreadyExists,   // ERROR_ALREADY_EXISTS / ERROR_FILE_EXISTS
-  kNotADirectory,   // ERROR_DIRECTORY: a file used as a folder
-  kBadPathname,     // ERROR_BAD_PATHNAME
-  kInvalidData,     // malformed stored data (a registry file, an image)
-  kBusy,            // the resource is held by another program (a running wineserver)
-  kNotSupported,    // the backend cannot do this
-  kIo,              // any other failure of the operating system
+  kFileNotFound,   // ERROR_FILE_NOT_FOUND, ENOENT on the last component
+  kPathNotFound,   // ERROR_PATH_NOT_FOUND, a missing folder on the way
+  kAccessDenied,   // ERROR_ACCESS_DENIED, EACCES/EPERM
+  kAlreadyExists,  // ERROR_ALREADY_EXISTS / ERROR_FILE_EXISTS
+  kNotADirectory,  // ERROR_DIRECTORY: a file used as a folder
+  kBadPathname,    // ERROR_BAD_PATHNAME
+  kInvalidData,    // malformed stored data (a registry file, an image)
+  kBusy,           // the resource is held by another program (a running wineserver)
+  kNotSupported,   // the backend cannot do this
+  kIo,             // any other failure of the operating system
 };
 
 struct Error {
@@ -40,7 +40,7 @@ struct Error {
 template <class T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit by design
+  Result(T value) : value_(std::move(value)) {}      // NOLINT: implicit by design
   Result(Error error) : error_(std::move(error)) {}  // NOLINT
 
   bool ok() const { return value_.has_value(); }

@@ -12,11 +12,16 @@ char16_t FoldUpper(char16_t c) {
   if (c >= u'a' && c <= u'z') return c - 32;
   if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;
   switch (c) {
-    case 0xFF: return 0x178;
-    case 0x161: return 0x160;
-    case 0x153: return 0x152;
-    case 0x17E: return 0x17D;
-    default: return c;
+    case 0xFF:
+      return 0x178;
+    case 0x161:
+      return 0x160;
+    case 0x153:
+      return 0x152;
+    case 0x17E:
+      return 0x17D;
+    default:
+      return c;
   }
 }
 
@@ -24,11 +29,16 @@ char16_t FoldLower(char16_t c) {
   if (c >= u'A' && c <= u'Z') return c + 32;
   if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
   switch (c) {
-    case 0x178: return 0xFF;
-    case 0x160: return 0x161;
-    case 0x152: return 0x153;
-    case 0x17D: return 0x17E;
-    default: return c;
+    case 0x178:
+      return 0xFF;
+    case 0x160:
+      return 0x161;
+    case 0x152:
+      return 0x153;
+    case 0x17D:
+      return 0x17E;
+    default:
+      return c;
   }
 }
 

@@ -1,0 +1,199 @@
+// The main window's logic, `TForm1`: it owns everything that lives for the
+// whole run (the report, the check list, the process list, the corruption
+// lines, the support components, the jobs and the timers) and holds the
+// logic as event handlers. It draws nothing: the window state is the
+// `WindowModel`, rendered by the Win32 window or read by the headless driver.
+//
+// The handlers live in the files of their subsystem:
+//   app/startup.cpp          FormActivate, the start-up sequence, the version label
+//   app/command_line.cpp     the command line
+//   app/captions.cpp         the caption sets, the language toggle, key presses
+//   app/gates.cpp            locating the game folder, the start-up gates
+//   app/reference_lists.cpp  the reference lines, the check list job, list removal
+//   app/processes.cpp        RefreshProcesses, IsProcessRunning
+//   app/shutdown.cpp         quit, close, clean-up, destruction
+//   survey/*.cpp             the start-up survey rows and the plugin inventory
+//   analysis/*.cpp           the analysis run, its checks, the report closing, exports
+//   repairs/*.cpp            the four repairs
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/report.h"
+#include "app/background_job.h"
+#include "app/event_loop.h"
+#include "app/window_model.h"
+#include "platform/platform.h"
+#include "platform/ui.h"
+
+class TmRegistry;
+class TProfile;
+class TBFC_Dir;
+class TSevenZip;
+class TmGetNewVer;
+namespace archive {
+class IntegrityCheck;
+}
+
+using analysis::UiLanguage;
+
+// What the command line asked for.
+struct CommandLineOptions {
+  std::string InstallFolderPreset;  // empty, or the "/DIR" text followed by "\"
+  bool NoIniDump = false;
+  bool NoUpdateGate = false;
+};
+
+// The add-on's registry keys, as chosen at start-up between the two publishers.
+struct AddOnKeys {
+  std::string InstallPathKey = "\\SOFTWARE\\SCi Games\\Richard Burns Rally\\InstallPath\\";
+  std::string InstalledUpdateKey =
+      "\\SOFTWARE\\SCi Games\\Richard Burns Rally\\QUORVEL\\InstalledUpdate";
+  std::string PackSelectionKey = "\\Software\\SCi Games\\Richard Burns Rally\\QUORVEL\\Packs2015";
+  std::string PackVersionsKey = "\\SOFTWARE\\SCi Games\\Richard Burns Rally\\";
+};
+
+// Settings read early in the start-up and kept for the run.
+struct SurveySettings {
+  std::string ChronoManagerStatus = "Non Activé";  // "Activé" or "Non Activé"
+  std::string LastProfileName;
+  std::string XSimStatus = "Non activé";  // "Activé" or "Non activé"
+  std::string AudioDatStatus = "Absent";  // "Present" or "Absent"
+  std::string Sons2010Version;
+  std::string ProductName;  // the operating system's product name
+};
+
+class TForm1 {
+ public:
+  TForm1(platform::Platform& os, platform::UserInterface& ui, app::EventLoop& loop,
+         std::vector<std::string> arguments);
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // --- Events (what the window forwards) ---------------------------------
+  void FormActivate();                                 // every activation; runs start-up once
+  void SpeedButton1Click(const app::Control& sender);  // both analysis buttons
+  void SpeedButton2Click();                            // Quitter
+  void SpeedButton3Click();                            // results file
+  void CBBoutonGenererClick();
+  void ListBox2DblClick();
+  void ButtonHelpClick();
+  void bButton4Click();
+  void Panel3Click();
+  void Memo2Click();
+  void BoutonCorrigerClick();  // texture-folder repair
+  void bButton6Click();        // chronometer manager off
+  void bButton7Click();        // shows the window-reset panel
+  void bButton8Click();        // Internet time on
+  void bButton9Click();        // window reset
+  void bButton10Click();       // hides the window-reset panel
+  void AloneClick() { window.Alone.checked = !window.Alone.checked; }
+  void PubliqueClick() { window.Publique.checked = !window.Publique.checked; }
+  void ChampionnatClick() { window.Championnat.checked = !window.Championnat.checked; }
+  void LanguageToggleClick();
+  void FormKeyDown(int virtual_key, bool shift, bool ctrl, bool alt);
+  void Timer1Timer();  // 500 ms: blinking paste instructions
+  void Timer2Timer();  // 2000 ms, one shot: hides the copy notice
+  // The window is closing (Quitter, the close key, a system shutdown): the
+  // clean-up runs, then the system stops.
+  void FormClose();
+  // The window is destroyed at the end, whatever ended the system.
+  void FormDestroy();
+
+  // --- Services other parts use ------------------------------------------
+  void ProcessPendingEvents() { loop.ProcessPendingEvents(); }
+  void StopSystem() { loop.RequestStop(); }
+  bool Stopped() const { return loop.StopRequested(); }
+  // The system's own folder (of its executable), with its trailing backslash.
+  std::string OwnFolder();
+  bool RunsFromBuildFolder();
+  // Deletes silently what matches, in the own folder, unless it is the build folder.
+  void DeleteFromOwnFolder(const std::string& pattern);
+  // RefreshProcesses / IsProcessRunning.
+  int RefreshProcesses();
+  bool IsProcessRunning(const std::string& exe_name);
+
+  // --- Start-up steps ------------------------------------------------------
+  void RunStartupSequence();
+  void ReadCommandLine();
+  void SetVersionLabel();
+  std::string VersionLabel();  // e.g. "8.36.0"
+  void ApplyCaptions();        // the caption set of UiLanguage
+  void ApplyLocaleCaptions();  // step 1
+  bool ControlCentreGate();    // false: the system stops
+  bool LocateInstallFolder();
+  bool OldLayoutGate();
+  void ReadInstalledUpdate();
+  void LoadReferenceLines();
+  void RemoveShippedLists();
+  void CheckListJobWork();
+  void UpdateGateJobWork();
+  void IntegrityJobWork();
+  void ExtractDataPack();
+  void ListDdsFiles();
+  void WaitForJobs();
+
+  // --- Survey (survey/) ------------------------------------------------------
+  void ReadSons2010Version();        // step 13
+  void ReadControlCentreSettings();  // step 14
+  void WriteSurvey();                // rows 1 to 37, in both views' orders
+  void WritePluginInventory();
+
+  // --- Analysis (analysis/) --------------------------------------------------
+  void VerifPacks();
+  void VerifPackTracks();
+  void VerifEffects();
+  void CloseReport();
+  void WriteResultsFile();
+
+  // --- State ---------------------------------------------------------------
+  platform::Platform& os;
+  platform::UserInterface& ui;
+  app::EventLoop& loop;
+  app::WindowModel window;
+  std::vector<std::string> arguments;  // the tool's own command-line arguments
+
+  UiLanguage language = UiLanguage::kFrench;  // UiLanguage
+  CommandLineOptions options;
+  bool started = false;  // the once-only flag of the start-up sequence
+
+  std::string InstallFolder;  // always ends with "\"
+  std::string InstalledUpdate;
+  std::string SupportedUpdate;
+  AddOnKeys keys;
+  SurveySettings settings;
+
+  analysis::AnalysisReport report;
+  std::vector<std::string> ReferenceLines;
+  std::vector<std::string> ProcessList;
+  std::vector<std::string> CorruptionLines;
+  bool CorruptionFound = false;
+  std::vector<std::string> DdsListing;
+  std::int32_t MissingCount = 0;
+  std::int32_t SoundTestCount = 0;
+  bool process_list_option = false;
+  std::string checked_count_text;  // saved for the language switch
+
+  // Caption texts kept for other parts.
+  std::string checked_prefix, checked_suffix;
+  std::string sound_prefix, sound_suffix;
+
+  app::BackgroundJob CheckListJob{"CheckListJob"};
+  app::BackgroundJob UpdateGateJob{"UpdateGateJob"};
+  app::BackgroundJob IntegrityJob{"IntegrityJob"};
+  int Timer1 = -1;  // blink
+  int Timer2 = -1;  // copy notice
+
+  // Support components, as configured on the window.
+  std::unique_ptr<TmRegistry> mRegistry1, mRegistry2, mRegistry3, mRegistry4, mRegistry5,
+      mRegistry6, mRegistry7, mRegistry8, mRegistry10, mRegistry11, Autoremove;
+  std::unique_ptr<TProfile> Profile1, Profile2, Profile3, Profile4;
+  std::unique_ptr<TBFC_Dir> BFC_Dir1, BFC_Dir2, BFC_Dir3, BFC_Dir4, BFC_Dir5;
+  std::unique_ptr<TSevenZip> SevenZip1;
+  std::unique_ptr<TmGetNewVer> GetNewVer1;
+  std::unique_ptr<archive::IntegrityCheck> integrity;
+};
