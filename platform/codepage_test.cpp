@@ -17,8 +17,8 @@ TEST(Cp1252, DecodesAsWindowsDoes) {
     std::string bytes;
     std::string utf8;
   } cases[] = {
-      {"\xB5\xA3\xA7", "µ£§"},                    // the list markers
-      {"\x80", "€"},                              // 0x80..0x9F are not Latin-1
+      {"\xB5\xA3\xA7", "µ£§"},  // the list markers
+      {"\x80", "€"},            // 0x80..0x9F are not Latin-1
       {"\x9C\x8C", "œŒ"},
       {"\x81\x8D\x8F\x90\x9D", "\u0081\u008D\u008F\u0090\u009D"},  // undefined bytes
       {"Pr\xE9sence", "Présence"},
@@ -28,9 +28,11 @@ TEST(Cp1252, DecodesAsWindowsDoes) {
 
 TEST(Cp1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
   EXPECT_EQ(Utf8ToCp1252("Ж€"), "?\x80");
-  EXPECT_EQ(Utf8ToCp1252("a\xFF" "b"), "a?b");          // malformed UTF-8
-  EXPECT_EQ(Utf8ToCp1252("\xC3"), "?");                 // truncated sequence
-  EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");       // encoded surrogate
+  EXPECT_EQ(Utf8ToCp1252("a\xFF"
+                         "b"),
+            "a?b");                                // malformed UTF-8
+  EXPECT_EQ(Utf8ToCp1252("\xC3"), "?");            // truncated sequence
+  EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");  // encoded surrogate
 }
 
 TEST(Utf16, RoundTripsAstralCharacters) {

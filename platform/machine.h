@@ -34,10 +34,10 @@ struct ServiceStatus {
 };
 
 struct LocaleInfo {
-  std::string language_native_name;  // LOCALE_SNATIVELANGNAME of the user default locale
-  std::string decimal_separator;     // LOCALE_SDECIMAL
-  std::string date_separator;        // LOCALE_SDATE
-  std::string time_separator;        // LOCALE_STIME
+  std::string language_native_name;          // LOCALE_SNATIVELANGNAME of the user default locale
+  std::string decimal_separator;             // LOCALE_SDECIMAL
+  std::string date_separator;                // LOCALE_SDATE
+  std::string time_separator;                // LOCALE_STIME
   std::array<std::string, 7> weekday_names;  // full names, Sunday first
 };
 
@@ -71,7 +71,7 @@ class Machine {
   virtual int PhysicalCores() = 0;                 // GetLogicalProcessorInformation
   // EnumDisplayDevices(NULL, 0): DeviceString; nullopt when device 0 does not exist.
   virtual std::optional<std::string> DisplayDevice0() = 0;
-  virtual int MonitorCount() = 0;        // GetSystemMetrics(SM_CMONITORS)
+  virtual int MonitorCount() = 0;          // GetSystemMetrics(SM_CMONITORS)
   virtual ScreenSize PrimaryScreen() = 0;  // EnumDisplaySettings(ENUM_CURRENT_SETTINGS)
   virtual std::string ServicePack() = 0;   // OSVERSIONINFO szCSDVersion
   virtual bool IsWindowsXp64() = 0;

@@ -20,8 +20,8 @@ class ProfileStrings {
                                 std::string_view fallback, std::size_t buffer_size,
                                 std::string_view file) = 0;
   // WritePrivateProfileString(section, key, value, file); false on failure.
-  virtual bool WriteString(std::string_view section, std::string_view key,
-                           std::string_view value, std::string_view file) = 0;
+  virtual bool WriteString(std::string_view section, std::string_view key, std::string_view value,
+                           std::string_view file) = 0;
 };
 
 }  // namespace platform
