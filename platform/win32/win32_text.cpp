@@ -1,0 +1,25 @@
+#include "platform/win32/win32_text.h"
+
+#include "platform/codepage.h"
+
+namespace platform::win32 {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wchar_t is UTF-16");
+
+std::optional<std::wstring> ToWide(std::string_view text) {
+  if (text.find('\0') != std::string_view::npos) return std::nullopt;
+  const std::u16string wide = Utf8ToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+std::string ToUtf8(std::wstring_view text) {
+  return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
+
+std::string ToUtf8(const wchar_t* text, std::size_t max_chars) {
+  std::size_t length = 0;
+  while (length < max_chars && text[length] != L'\0') ++length;
+  return ToUtf8(std::wstring_view(text, length));
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,12 @@
+// <windows.h> for the backend. The header maps generic names onto their A or
+// W functions with macros; the ones that share a name with a method of the
+// platform interface are removed, and the backend calls the W functions by
+// their own names.
+#pragma once
+
+#include <windows.h>
+
+#undef CreateDirectory
+#undef GetDiskFreeSpace
+#undef MoveFile
+#undef SetCurrentDirectory
