@@ -90,6 +90,10 @@ class Machine {
   // The version resource of an executable or library; nullopt when the file
   // has none (or cannot be read).
   virtual std::optional<VersionInfo> ReadVersionInfo(std::string_view path) = 0;
+  // Where the new-version check fetches its version file from, when the
+  // machine names another address than the program's own (the simulated
+  // machine's facts); a real Windows names none.
+  virtual std::optional<std::string> VersionUrlOverride() { return std::nullopt; }
 };
 
 }  // namespace platform
