@@ -1,0 +1,46 @@
+#include "archive/item_path.h"
+
+namespace archive {
+
+std::optional<std::string> SafeRelativePath(std::string_view item_path) {
+  if (item_path.empty() || item_path.front() == '\\' || item_path.front() == '/' ||
+      item_path.find(':') != std::string_view::npos) {
+    return std::nullopt;
+  }
+  std::string relative;
+  std::size_t start = 0;
+  while (start <= item_path.size()) {
+    std::size_t end = item_path.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = item_path.size();
+    const std::string_view component = item_path.substr(start, end - start);
+    // Windows drops trailing dots and blanks from a name, so "..." and ". ."
+    // would reach the parent folder too: only "." itself is harmless.
+    if (component != "." && !component.empty() &&
+        component.find_first_not_of(". ") == std::string_view::npos) {
+      return std::nullopt;
+    }
+    if (!component.empty() && component != ".") {
+      if (!relative.empty()) relative += '\\';
+      relative += component;
+    }
+    start = end + 1;
+  }
+  if (relative.empty()) return std::nullopt;
+  return relative;
+}
+
+std::string_view LastComponent(std::string_view path) {
+  const std::size_t separator = path.find_last_of("\\/:");
+  return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+bool IsSymbolicLink(std::uint32_t attributes) {
+  constexpr std::uint32_t kReparsePoint = 0x400;
+  constexpr std::uint32_t kPosixModeFollows = 0x8000;
+  constexpr std::uint32_t kPosixTypeMask = 0170000;
+  constexpr std::uint32_t kPosixLink = 0120000;
+  if (attributes & kReparsePoint) return true;
+  return (attributes & kPosixModeFollows) && ((attributes >> 16) & kPosixTypeMask) == kPosixLink;
+}
+
+}  // namespace archive

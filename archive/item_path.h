@@ -1,0 +1,26 @@
+// Rules for the paths of archive items: which ones may be extracted, and how
+// they become paths under the target folder.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace archive {
+
+// The item's path relative to the target folder, with backslashes; nullopt
+// when it could leave that folder: an absolute path, a drive letter or any
+// other colon (a stream name), a component of only dots and blanks other than
+// "." (Windows reads "..." and ".. " as ".."), or nothing left at all.
+// Both separators count.
+std::optional<std::string> SafeRelativePath(std::string_view item_path);
+
+// The last component: what follows the last backslash, slash or colon.
+std::string_view LastComponent(std::string_view path);
+
+// Attributes of an item stored as a symbolic link: the reparse-point bit, or
+// a POSIX link mode in the high 16 bits (marked by 0x8000).
+bool IsSymbolicLink(std::uint32_t attributes);
+
+}  // namespace archive

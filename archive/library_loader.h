@@ -1,0 +1,26 @@
+// How the archive component reaches the 7-Zip library: exactly three
+// operations, load the image, find an export by name, free the image. Each
+// backend supplies them (platform/posix: dlopen of 7z.so; platform/win32:
+// LoadLibrary of 7z.dll beside the executable), until the in-memory loader
+// takes their place.
+#pragma once
+
+#include <optional>
+
+#include "archive/sevenzip_com.h"
+
+namespace archive {
+
+struct LibraryModule;  // defined by the backend
+
+// Loads the library; nullptr when it cannot be loaded.
+LibraryModule* LoadArchiveLibrary();
+// The export of exactly that name (letter case counts); nullptr when absent.
+void* FindLibraryExport(LibraryModule* module, const char* name);
+// Frees the library and sets the reference to nullptr; nullptr is left alone.
+void FreeArchiveLibrary(LibraryModule*& module);
+
+// The allocator of the library's strings (see com::LibraryStrings).
+com::LibraryStrings LibraryStringsOf(LibraryModule* module);
+
+}  // namespace archive
