@@ -236,7 +236,7 @@ class Loader {
       if (*name == 0) return true;
       const auto library_name = image_.String(*name);
       if (!library_name) return false;
-      void* library = m_.host->LoadLibrary(library_name->c_str());
+      void* library = m_.host->LoadSystemLibrary(library_name->c_str());
       if (!library) return false;
       m_.libraries.push_back(library);
       const std::uint32_t lookup = *lookup_table ? *lookup_table : *address_table;
@@ -250,12 +250,12 @@ class Loader {
         if (*entry == 0) break;
         std::uint64_t address;
         if (*entry & ordinal_flag) {
-          address = m_.host->GetProcAddress(library, nullptr,
-                                            static_cast<std::uint16_t>(*entry & 0xFFFF));
+          address =
+              m_.host->FindProcedure(library, nullptr, static_cast<std::uint16_t>(*entry & 0xFFFF));
         } else {
           const auto function = image_.String((*entry & 0x7FFFFFFF) + 2);
           if (!function) return false;
-          address = m_.host->GetProcAddress(library, function->c_str(), 0);
+          address = m_.host->FindProcedure(library, function->c_str(), 0);
         }
         if (address == 0) return false;
         std::memcpy(m_.placement.memory + to, &address, thunk_size);
@@ -305,7 +305,7 @@ void ReleaseModule(ImageModule* module) {
   ImageHost& host = *module->host;
   if (module->function_table_rva)
     host.DeleteFunctionTable(module->placement, module->function_table_rva);
-  for (void* library : module->libraries) host.FreeLibrary(library);
+  for (void* library : module->libraries) host.FreeSystemLibrary(library);
   host.Release(module->placement, module->image_size);
   delete module;
 }

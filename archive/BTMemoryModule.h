@@ -35,9 +35,9 @@ class ImageHost {
   virtual void Decommit(std::uint8_t* memory, std::size_t size) = 0;
   virtual void Release(const ImagePlacement& placement, std::size_t size) = 0;
   // LoadLibraryA / GetProcAddress (name, or ordinal when name is nullptr) / FreeLibrary.
-  virtual void* LoadLibrary(const char* name) = 0;
-  virtual std::uint64_t GetProcAddress(void* library, const char* name, std::uint16_t ordinal) = 0;
-  virtual void FreeLibrary(void* library) = 0;
+  virtual void* LoadSystemLibrary(const char* name) = 0;
+  virtual std::uint64_t FindProcedure(void* library, const char* name, std::uint16_t ordinal) = 0;
+  virtual void FreeSystemLibrary(void* library) = 0;
   // Calls the entry at memory + entry_rva with (base, reason, 0); its answer.
   virtual int CallEntry(const ImagePlacement& placement, std::uint32_t entry_rva,
                         std::uint32_t reason) = 0;

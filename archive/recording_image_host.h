@@ -47,18 +47,18 @@ class RecordingImageHost : public ImageHost {
     ++released;
     buffer_.reset();
   }
-  void* LoadLibrary(const char* name) override {
+  void* LoadSystemLibrary(const char* name) override {
     if (missing_libraries.count(name)) return nullptr;
     loaded.emplace_back(name);
     return reinterpret_cast<void*>(loaded.size());
   }
-  std::uint64_t GetProcAddress(void*, const char* name, std::uint16_t ordinal) override {
+  std::uint64_t FindProcedure(void*, const char* name, std::uint16_t ordinal) override {
     const std::string key = name ? name : "#" + std::to_string(ordinal);
     if (missing_functions.count(key)) return 0;
     auto [it, added] = stand_ins_.emplace(key, 0x50000000 + 16 * stand_ins_.size());
     return it->second;
   }
-  void FreeLibrary(void*) override { ++freed_libraries; }
+  void FreeSystemLibrary(void*) override { ++freed_libraries; }
   int CallEntry(const ImagePlacement&, std::uint32_t, std::uint32_t reason) override {
     entry_reasons.push_back(reason);
     return entry_answer;
