@@ -12,14 +12,33 @@ std::string_view Field(std::string_view line, int k) {
   return line.substr(first + 1, second == std::string_view::npos ? second : second - first - 1);
 }
 
+namespace {
+bool IsControl(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F;
+}
+}  // namespace
+
 std::string_view TrimBlanksAndControls(std::string_view text) {
-  auto blank = [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte <= 0x20 || byte == 0x7F;
-  };
+  auto blank = [](char c) { return c == ' ' || IsControl(c); };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
   return text;
+}
+
+bool HasControlCharacters(std::string_view text) {
+  for (char c : text) {
+    if (IsControl(c)) return true;
+  }
+  return false;
+}
+
+std::string Printable(std::string_view text) {
+  std::string shown(text);
+  for (char& c : shown) {
+    if (IsControl(c)) c = '?';
+  }
+  return shown;
 }
 
 std::optional<std::string> EffectReference(std::string_view line) {

@@ -18,6 +18,16 @@ std::string_view Field(std::string_view line, int k);
 // 0x20, and DEL).
 std::string_view TrimBlanksAndControls(std::string_view text);
 
+// True when the text holds a control character: no Windows file name does,
+// so a reference holding one names no file (and would be cut at a NUL by the
+// file functions).
+bool HasControlCharacters(std::string_view text);
+
+// The text with each control character shown as "?", for the report: a line
+// of the report holds no line break and nothing that would cut the clipboard
+// text or the results file short.
+std::string Printable(std::string_view text);
+
 // The part of the reference that a line names, trimmed, or nullopt when the
 // line is not tested. Effect files: sections, comments and lines without a
 // value are skipped. Engine files: comments are skipped, and so is every line

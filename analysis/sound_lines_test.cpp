@@ -33,6 +33,17 @@ TEST(SoundLines, TrimsBlanksAndControlCharacters) {
   EXPECT_EQ(TrimBlanksAndControls("é "), "é");  // letters above 0x7F are kept
 }
 
+TEST(SoundLines, ControlCharactersAreShownAndNameNoFile) {
+  const std::string_view raw(
+      "a\0b\x01"
+      "c\x7f\td",
+      8);
+  EXPECT_TRUE(HasControlCharacters(raw));
+  EXPECT_EQ(Printable(raw), "a?b?c??d");
+  EXPECT_FALSE(HasControlCharacters("Sounds\\été horn"));
+  EXPECT_EQ(Printable("Sounds\\été horn"), "Sounds\\été horn");
+}
+
 TEST(SoundLines, EffectLineRules) {
   struct Case {
     std::string_view line;
