@@ -12,6 +12,7 @@
 //   app/reference_lists.cpp  the reference lines, the check list job, list removal
 //   app/processes.cpp        RefreshProcesses, IsProcessRunning
 //   app/shutdown.cpp         quit, close, clean-up, destruction
+//   app/RemedorMain.cpp      construction, the components, control dispatch
 //   survey/*.cpp             the start-up survey rows and the plugin inventory
 //   analysis/*.cpp           the analysis run, its checks, the report closing, exports
 //   repairs/*.cpp            the four repairs
@@ -20,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/report.h"
@@ -28,15 +30,6 @@
 #include "app/window_model.h"
 #include "platform/platform.h"
 #include "platform/ui.h"
-
-class TmRegistry;
-class TProfile;
-class TBFC_Dir;
-class TSevenZip;
-class TmGetNewVer;
-namespace archive {
-class IntegrityCheck;
-}
 
 using analysis::UiLanguage;
 
@@ -104,6 +97,12 @@ class TForm1 {
   // The window is destroyed at the end, whatever ended the system.
   void FormDestroy();
 
+  // Dispatches a click on the control of that name, as the window does; a
+  // disabled or hidden control (or one inside a hidden panel) ignores it.
+  // False when no control of that name takes clicks.
+  bool Click(std::string_view control_name);
+  bool CanClick(std::string_view control_name);
+
   // --- Services other parts use ------------------------------------------
   void ProcessPendingEvents() { loop.ProcessPendingEvents(); }
   void StopSystem() { loop.RequestStop(); }
@@ -113,6 +112,12 @@ class TForm1 {
   bool RunsFromBuildFolder();
   // Deletes silently what matches, in the own folder, unless it is the build folder.
   void DeleteFromOwnFolder(const std::string& pattern);
+  // Deletes from the own folder (not the build folder) the text files the tool
+  // brought or wrote: the reference lists it loads or could load, the text
+  // files the DataPack extraction wrote, the results file. Nothing else: the
+  // tool may sit among the player's own files.
+  void DeleteOwnTextFiles();
+  static constexpr const char* kResultsFileName = "ListeDesFichiersManquants.txt";
   // RefreshProcesses / IsProcessRunning.
   int RefreshProcesses();
   bool IsProcessRunning(const std::string& exe_name);
@@ -123,6 +128,7 @@ class TForm1 {
   void SetVersionLabel();
   std::string VersionLabel();  // e.g. "8.36.0"
   void ApplyCaptions();        // the caption set of UiLanguage
+  void ApplyCaptionSet(UiLanguage set);
   void ApplyLocaleCaptions();  // step 1
   bool ControlCentreGate();    // false: the system stops
   bool LocateInstallFolder();
@@ -149,6 +155,8 @@ class TForm1 {
   void VerifEffects();
   void CloseReport();
   void WriteResultsFile();
+  std::vector<std::string> HelpLines(UiLanguage set) const;  // the help panel's text
+  void ApplyHelpTexts();
 
   // --- State ---------------------------------------------------------------
   platform::Platform& os;
@@ -173,6 +181,9 @@ class TForm1 {
   std::vector<std::string> CorruptionLines;
   bool CorruptionFound = false;
   std::vector<std::string> DdsListing;
+  // What the DataPack extraction wrote, relative to the own folder (item
+  // paths as the archive names them); the clean-up deletes exactly these.
+  std::vector<std::string> DataPackFiles;
   std::int32_t MissingCount = 0;
   std::int32_t SoundTestCount = 0;
   bool process_list_option = false;
@@ -188,12 +199,6 @@ class TForm1 {
   int Timer1 = -1;  // blink
   int Timer2 = -1;  // copy notice
 
-  // Support components, as configured on the window.
-  std::unique_ptr<TmRegistry> mRegistry1, mRegistry2, mRegistry3, mRegistry4, mRegistry5,
-      mRegistry6, mRegistry7, mRegistry8, mRegistry10, mRegistry11, Autoremove;
-  std::unique_ptr<TProfile> Profile1, Profile2, Profile3, Profile4;
-  std::unique_ptr<TBFC_Dir> BFC_Dir1, BFC_Dir2, BFC_Dir3, BFC_Dir4, BFC_Dir5;
-  std::unique_ptr<TSevenZip> SevenZip1;
-  std::unique_ptr<TmGetNewVer> GetNewVer1;
-  std::unique_ptr<archive::IntegrityCheck> integrity;
+  // Support components, as configured on the window, are added here as
+  // their classes arrive.
 };

@@ -13,6 +13,9 @@ ConvertError::ConvertError(std::string_view text)
 FileError::FileError(std::string_view name)
     : std::runtime_error("Cannot open file " + std::string(name)) {}
 
+FileCreateError::FileCreateError(std::string_view name)
+    : std::runtime_error("Cannot create file " + std::string(name)) {}
+
 std::int32_t StrToInt(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;

@@ -27,6 +27,12 @@ class FileError : public std::runtime_error {
   explicit FileError(std::string_view name);
 };
 
+// A file that cannot be created or written: "Cannot create file " + name.
+class FileCreateError : public std::runtime_error {
+ public:
+  explicit FileCreateError(std::string_view name);
+};
+
 // Decimal (or "$"/"0x" hexadecimal) 32-bit integer with an optional sign and
 // leading blanks; anything else, an empty text or an overflow raises ConvertError.
 std::int32_t StrToInt(std::string_view text);

@@ -78,4 +78,26 @@ Control* WindowModel::Find(std::string_view name) {
   return nullptr;
 }
 
+Control* WindowModel::PanelOf(const Control& control) {
+  const std::pair<Control*, std::vector<const Control*>> panels[] = {
+      {&Panel3, {&Memo2}},
+      {&PanelHelp, {&MemoHelpFr, &MemoHelpEn, &CBBoutonGenerer, &bButton4}},
+      {&PanelSummary,
+       {&LabelHeadline, &LabelChecked, &LabelDetail, &LabelPaste1, &LabelPaste2, &LabelWarning,
+        &AnimationClean, &AnimationProblem}},
+      {&Panel1, {&Label7, &Alone, &Publique, &Championnat, &bButton9, &bButton10}},
+  };
+  for (const auto& [panel, members] : panels) {
+    for (const Control* member : members) {
+      if (member == &control) return panel;
+    }
+  }
+  return nullptr;
+}
+
+bool WindowModel::Shown(const Control& control) {
+  const Control* panel = PanelOf(control);
+  return control.visible && (panel == nullptr || panel->visible);
+}
+
 }  // namespace app

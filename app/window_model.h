@@ -105,6 +105,10 @@ struct WindowModel {
   // Every control, in window order (for rendering and the driver).
   std::vector<Control*> Controls();
   Control* Find(std::string_view name);
+  // The floating panel that holds the control, or nullptr.
+  Control* PanelOf(const Control& control);
+  // Visible itself and, when it sits in a panel, the panel visible too.
+  bool Shown(const Control& control);
 };
 
 }  // namespace app

@@ -1,0 +1,104 @@
+#include "app/RemedorMain.h"
+
+#include <utility>
+
+#include "app/command_line.h"
+#include "app/reference_lists.h"
+#include "platform/text.h"
+
+namespace {
+
+std::string JoinWithCrLf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
+  return text;
+}
+
+}  // namespace
+
+TForm1::TForm1(platform::Platform& platform_services, platform::UserInterface& user_interface,
+               app::EventLoop& event_loop, std::vector<std::string> command_line)
+    : os(platform_services),
+      ui(user_interface),
+      loop(event_loop),
+      arguments(std::move(command_line)) {
+  // The framework's top-level handler: an error that escapes an event handler
+  // is shown in the error box and ends only that handler.
+  loop.SetErrorHandler([this](const std::string& message) {
+    ui.ShowMessage(platform::MessageKind::kError, message);
+  });
+  Timer1 = loop.AddTimer(500, true, [this] { Timer1Timer(); });
+  Timer2 = loop.AddTimer(2000, false, [this] { Timer2Timer(); });
+  window.Memo2.caption = JoinWithCrLf(app::CommandLineHelpLines());
+  ApplyHelpTexts();
+}
+
+TForm1::~TForm1() = default;
+
+std::string TForm1::OwnFolder() {
+  const std::string exe = os.machine().SelfExecutable();
+  const auto slash = exe.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
+}
+
+bool TForm1::RunsFromBuildFolder() {
+  return platform::EqualsIgnoreCase(OwnFolder(), os.machine().BuildFolder());
+}
+
+void TForm1::DeleteFromOwnFolder(const std::string& pattern) {
+  if (RunsFromBuildFolder()) return;
+  (void)os.files().DeleteSilently(OwnFolder() + pattern);  // failures are silent
+}
+
+void TForm1::DeleteOwnTextFiles() {
+  for (const std::string& list : app::ShippedListFiles()) DeleteFromOwnFolder(list);
+  for (const std::string& item : DataPackFiles) {
+    if (platform::EndsWith(platform::UpperCase(item), ".TXT")) DeleteFromOwnFolder(item);
+  }
+  DeleteFromOwnFolder(kResultsFileName);
+}
+
+namespace {
+
+using Handler = void (TForm1::*)();
+
+// The controls that take clicks and their handlers.
+struct ClickBinding {
+  std::string_view control;
+  Handler handler;
+};
+
+constexpr ClickBinding kClickBindings[] = {
+    {"SpeedButton3", &TForm1::SpeedButton3Click},
+    {"CBBoutonGenerer", &TForm1::CBBoutonGenererClick},
+    {"ButtonHelp", &TForm1::ButtonHelpClick},
+    {"bButton4", &TForm1::bButton4Click},
+    {"Panel3", &TForm1::Panel3Click},
+    {"Memo2", &TForm1::Memo2Click},
+    {"Alone", &TForm1::AloneClick},
+    {"Publique", &TForm1::PubliqueClick},
+    {"Championnat", &TForm1::ChampionnatClick},
+    {"language", &TForm1::LanguageToggleClick},
+};
+
+const ClickBinding* BindingOf(std::string_view name) {
+  for (const ClickBinding& binding : kClickBindings) {
+    if (binding.control == name) return &binding;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool TForm1::CanClick(std::string_view control_name) {
+  const app::Control* control = window.Find(control_name);
+  return control != nullptr && BindingOf(control_name) != nullptr && control->enabled &&
+         window.Shown(*control);
+}
+
+bool TForm1::Click(std::string_view control_name) {
+  const ClickBinding* binding = BindingOf(control_name);
+  if (binding == nullptr) return false;
+  if (CanClick(control_name)) loop.RunHandler([this, binding] { (this->*binding->handler)(); });
+  return true;
+}

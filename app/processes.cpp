@@ -1,0 +1,52 @@
+#include "app/processes.h"
+
+#include <algorithm>
+
+#include "app/RemedorMain.h"
+#include "platform/text.h"
+
+namespace app {
+
+namespace {
+
+// The snapshot may name a process with its folder on some systems.
+std::string_view FileNameOf(std::string_view exe_file) {
+  const auto slash = exe_file.find_last_of("\\/");
+  return slash == std::string_view::npos ? exe_file : exe_file.substr(slash + 1);
+}
+
+}  // namespace
+
+std::vector<std::string> ListProcesses(platform::Machine& machine) {
+  std::vector<std::string> lines;
+  auto snapshot = machine.SnapshotProcesses();
+  if (!snapshot) return lines;
+  for (const platform::ProcessEntry& entry : *snapshot) {
+    if (entry.exe_file == "[System Process]") continue;
+    lines.push_back(entry.exe_file + " ( " + std::to_string(entry.threads) + " )");
+  }
+  std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
+    return platform::CompareIgnoreCase(a, b) < 0;
+  });
+  return lines;
+}
+
+bool IsProcessRunning(platform::Machine& machine, std::string_view exe_name) {
+  auto snapshot = machine.SnapshotProcesses();
+  if (!snapshot) return false;
+  const std::string wanted = platform::UpperCase(exe_name);
+  return std::any_of(snapshot->begin(), snapshot->end(), [&](const platform::ProcessEntry& e) {
+    return platform::UpperCase(FileNameOf(e.exe_file)) == wanted;
+  });
+}
+
+}  // namespace app
+
+int TForm1::RefreshProcesses() {
+  ProcessList = app::ListProcesses(os.machine());
+  return static_cast<int>(ProcessList.size());
+}
+
+bool TForm1::IsProcessRunning(const std::string& exe_name) {
+  return app::IsProcessRunning(os.machine(), exe_name);
+}

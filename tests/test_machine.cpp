@@ -1,0 +1,221 @@
+#include "tests/test_machine.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/codepage.h"
+#include "platform/text.h"
+
+namespace test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteBytes(const fs::path& path, std::string_view bytes, std::ios::openmode mode) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | mode);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+// Wine's escaping of text in registry files (server/registry.c, dump_strW).
+std::string EscapeForRegFile(std::string_view utf8, std::string_view escaped) {
+  const std::u16string wide = platform::Utf8ToUtf16(utf8);
+  std::string out;
+  char buffer[16];
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    const char16_t c = wide[i];
+    if (c > 127) {
+      const bool hex_follows =
+          i + 1 < wide.size() && wide[i + 1] < 128 && std::isxdigit(static_cast<int>(wide[i + 1]));
+      std::snprintf(buffer, sizeof buffer, hex_follows ? "\\x%04x" : "\\x%x", c);
+      out += buffer;
+    } else if (c < ' ') {
+      switch (c) {
+        case '\n':
+          out += "\\n";
+          break;
+        case '\r':
+          out += "\\r";
+          break;
+        case '\t':
+          out += "\\t";
+          break;
+        case '\a':
+          out += "\\a";
+          break;
+        case '\b':
+          out += "\\b";
+          break;
+        case '\v':
+          out += "\\v";
+          break;
+        case '\f':
+          out += "\\f";
+          break;
+        default:
+          std::snprintf(buffer, sizeof buffer, "\\%03o", c);
+          out += buffer;
+      }
+    } else if (c == '\\' || escaped.find(static_cast<char>(c)) != std::string_view::npos) {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+// The key as stored: HKLM\Software seen through the 32-bit view.
+std::string StoredKeyPath(Hive hive, std::string_view key) {
+  std::string path(key);
+  while (!path.empty() && path.front() == '\\') path.erase(0, 1);
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  const std::string upper = platform::UpperCase(path);
+  if (hive == Hive::kLocalMachine && platform::StartsWith(upper, "SOFTWARE\\") &&
+      !platform::StartsWith(upper, "SOFTWARE\\CLASSES") &&
+      !platform::StartsWith(upper, "SOFTWARE\\WOW6432NODE")) {
+    path = "Software\\Wow6432Node\\" + path.substr(9);
+  }
+  return path;
+}
+
+}  // namespace
+
+std::string WineRegString(std::string_view utf8) {
+  return "\"" + EscapeForRegFile(utf8, "\"") + "\"";
+}
+
+TestMachine::TestMachine() {
+  std::string pattern = (fs::temp_directory_path() / "remedor-machine-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  root_ = pattern;
+  fs::create_directories(root_ / "drive_c" / "windows" / "system32");
+  fs::create_directories(root_ / "dosdevices");
+  fs::create_directory_symlink("../drive_c", root_ / "dosdevices" / "c:");
+  WriteBytes(root_ / "system.reg",
+             "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n",
+             std::ios::trunc);
+  WriteBytes(root_ / "user.reg",
+             "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
+             "\n#arch=win64\n",
+             std::ios::trunc);
+}
+
+TestMachine::~TestMachine() {
+  std::error_code ignored;
+  fs::remove_all(root_, ignored);
+}
+
+fs::path TestMachine::HostPath(std::string_view windows_path) const {
+  std::string_view rest = windows_path;
+  if (rest.size() >= 2 && (rest[1] == ':')) rest.remove_prefix(2);
+  fs::path path = root_ / "drive_c";
+  std::string part;
+  for (char c : rest) {
+    if (c == '\\') {
+      if (!part.empty()) path /= part;
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  if (!part.empty()) path /= part;
+  return path;
+}
+
+void TestMachine::AddFile(std::string_view windows_path, std::string_view bytes) {
+  WriteBytes(HostPath(windows_path), bytes, std::ios::trunc);
+}
+
+void TestMachine::AddTextFile(std::string_view windows_path, std::string_view utf8_text) {
+  AddFile(windows_path, platform::Utf8ToCp1252(utf8_text));
+}
+
+void TestMachine::AddFolder(std::string_view windows_path) {
+  fs::create_directories(HostPath(windows_path));
+}
+
+std::string TestMachine::ReadFile(std::string_view windows_path) const {
+  std::ifstream in(HostPath(windows_path), std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+bool TestMachine::Exists(std::string_view windows_path) const {
+  std::error_code ignored;
+  return fs::exists(fs::symlink_status(HostPath(windows_path), ignored));
+}
+
+fs::path TestMachine::RegistryFile(Hive hive) const {
+  return root_ / (hive == Hive::kLocalMachine ? "system.reg" : "user.reg");
+}
+
+void TestMachine::AppendRegistryText(Hive hive, std::string_view text) {
+  WriteBytes(RegistryFile(hive), text, std::ios::app);
+}
+
+void TestMachine::AppendValue(Hive hive, std::string_view key, std::string_view value_text) {
+  // A key may appear in several blocks: Wine merges them into the first.
+  const std::string block = "\n[" + EscapeForRegFile(StoredKeyPath(hive, key), "[]") +
+                            "] 1700000000\n#time=1da0000000000000\n" + std::string(value_text) +
+                            "\n";
+  AppendRegistryText(hive, block);
+}
+
+void TestMachine::SetRegistryString(Hive hive, std::string_view key, std::string_view name,
+                                    std::string_view value) {
+  const std::string lhs = name.empty() ? "@" : WineRegString(name);
+  AppendValue(hive, key, lhs + "=" + WineRegString(value));
+}
+
+void TestMachine::SetRegistryDword(Hive hive, std::string_view key, std::string_view name,
+                                   std::uint32_t value) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%08x", value);
+  const std::string lhs = name.empty() ? "@" : WineRegString(name);
+  AppendValue(hive, key, lhs + "=dword:" + digits);
+}
+
+void TestMachine::SetFact(std::string_view section, std::string_view key, std::string_view value) {
+  for (auto& [name, entries] : facts_) {
+    if (name == section) {
+      for (auto& entry : entries) {
+        if (entry.first == key) {
+          entry.second = std::string(value);
+          return;
+        }
+      }
+      entries.emplace_back(std::string(key), std::string(value));
+      return;
+    }
+  }
+  facts_.push_back({std::string(section), {{std::string(key), std::string(value)}}});
+}
+
+void TestMachine::AddProcess(std::string_view exe_file, int threads) {
+  processes_.emplace_back(std::string(exe_file), threads);
+}
+
+void TestMachine::WriteFacts() const {
+  std::string ini;
+  for (const auto& [section, entries] : facts_) {
+    ini += "[" + section + "]\r\n";
+    for (const auto& [key, value] : entries) ini += key + "=" + value + "\r\n";
+  }
+  WriteBytes(root_ / "remedor-machine.ini", platform::Utf8ToCp1252(ini), std::ios::trunc);
+  std::string processes = "0 [System Process]\n";
+  for (const auto& [exe, threads] : processes_)
+    processes += std::to_string(threads) + " " + exe + "\n";
+  WriteBytes(root_ / "remedor-processes.txt", processes, std::ios::trunc);
+}
+
+}  // namespace test

@@ -1,0 +1,77 @@
+// Test fixture: a small simulated Windows machine (a Wine-layout prefix in a
+// temporary folder) described by the test, and the tool running on it
+// headless, with a recording user interface and a simulated clock.
+//
+//   test::TestMachine machine;
+//   machine.AddTextFile("C:\\Games\\RBR\\RichardBurnsRally.ini", "[Settings]\nXRes=1024\n");
+//   machine.SetRegistryString(test::Hive::kLocalMachine,
+//       "SOFTWARE\\SCi Games\\Richard Burns Rally\\InstallPath", "", "C:\\Games\\RBR");
+//   machine.SetFact("Self", "Exe", "C:\\Tool\\Remedor.exe");
+//   machine.AddProcess("explorer.exe", 32);
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace test {
+
+enum class Hive { kLocalMachine, kCurrentUser };
+
+class TestMachine {
+ public:
+  // An empty prefix: drive_c with a Windows folder, empty registry files of a
+  // 64-bit prefix, no facts and no processes.
+  TestMachine();
+  ~TestMachine();
+  TestMachine(const TestMachine&) = delete;
+  TestMachine& operator=(const TestMachine&) = delete;
+
+  const std::filesystem::path& root() const { return root_; }
+  // The host path of a Windows path on drive C ("C:\Games" -> <root>/drive_c/Games).
+  std::filesystem::path HostPath(std::string_view windows_path) const;
+
+  // Files, with their folders created. AddFile writes the bytes as given;
+  // AddTextFile converts UTF-8 text to Windows-1252 first.
+  void AddFile(std::string_view windows_path, std::string_view bytes);
+  void AddTextFile(std::string_view windows_path, std::string_view utf8_text);
+  void AddFolder(std::string_view windows_path);
+  // The bytes of a file of the machine; empty when it does not exist.
+  std::string ReadFile(std::string_view windows_path) const;
+  bool Exists(std::string_view windows_path) const;
+
+  // Registry values, as the 32-bit tool sees them: a key below
+  // HKLM\SOFTWARE is stored under Software\Wow6432Node, as in a 64-bit prefix.
+  // An empty name is the key's default value.
+  void SetRegistryString(Hive hive, std::string_view key, std::string_view name,
+                         std::string_view value);
+  void SetRegistryDword(Hive hive, std::string_view key, std::string_view name,
+                        std::uint32_t value);
+  // Raw text in Wine's registry format, appended to system.reg or user.reg.
+  void AppendRegistryText(Hive hive, std::string_view text);
+
+  // Facts of remedor-machine.ini, written when the platform opens.
+  void SetFact(std::string_view section, std::string_view key, std::string_view value);
+  // A running process (remedor-processes.txt).
+  void AddProcess(std::string_view exe_file, int threads = 1);
+  // Writes the facts and processes files now.
+  void WriteFacts() const;
+
+ private:
+  std::filesystem::path RegistryFile(Hive hive) const;
+  void AppendValue(Hive hive, std::string_view key, std::string_view value_text);
+
+  std::filesystem::path root_;
+  std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> facts_;
+  std::vector<std::pair<std::string, int>> processes_;
+};
+
+// Wine's registry-file text of a string, with its quotes: `\\`, `\"`, control
+// characters escaped, characters above 127 as \x and hex digits.
+std::string WineRegString(std::string_view utf8);
+
+}  // namespace test
