@@ -117,7 +117,7 @@ void WriteAudioFmodRow(AnalysisReport& report, const std::optional<std::string>&
     constexpr std::string_view kLine = "AudioFMOD.ini : Fichier non présent";
     report.AppendPair(std::string(kLine), markup::Red(kLine));
   } else if (platform::LowerCase(*enable_fmod) == "true") {
-    // The forum view has always read "AudioFMODD" here; helpers search for it.
+    // The forum view reads "AudioFMODD" (sic), as the forum has always received it.
     report.AppendPair("AudioFMOD -> Activé", "AudioFMODD -> Activé");
   } else {
     report.AppendBoth("AudioFMOD -> Désactivé");
