@@ -284,6 +284,8 @@ VersionInfo ReadVersionBlock(const Bytes& block) {
 
 }  // namespace
 
+VersionInfo ReadVersionBlock(std::string_view block) { return ReadVersionBlock(Bytes(block)); }
+
 std::optional<VersionInfo> ReadPeVersionInfo(std::string_view image) {
   PeImage pe(image);
   if (!pe.Parse()) return std::nullopt;

@@ -22,4 +22,8 @@ namespace platform {
 // (name 1 of type RT_VERSION, as GetFileVersionInfo looks it up).
 std::optional<VersionInfo> ReadPeVersionInfo(std::string_view image);
 
+// The same reading of a version block alone (what GetFileVersionInfo hands
+// back), for the Win32 backend, which lists a table's strings in stored order.
+VersionInfo ReadVersionBlock(std::string_view block);
+
 }  // namespace platform

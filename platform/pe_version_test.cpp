@@ -71,8 +71,8 @@ TEST(PeVersion, TruncatedImageYieldsAPartOfTheResource) {
       EXPECT_EQ(cut->file_version, full->file_version);
     }
     ASSERT_LE(cut->translations.size(), full->translations.size());
-    EXPECT_TRUE(std::equal(cut->translations.begin(), cut->translations.end(),
-                           full->translations.begin()));
+    EXPECT_TRUE(
+        std::equal(cut->translations.begin(), cut->translations.end(), full->translations.begin()));
     ASSERT_LE(cut->strings.size(), full->strings.size()) << size;
     for (std::size_t i = 0; i < cut->strings.size(); ++i) {
       EXPECT_TRUE(full->strings[i].first.starts_with(cut->strings[i].first)) << size;
