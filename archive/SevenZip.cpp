@@ -220,10 +220,12 @@ int TSevenZip::ExtractOpen(bool test_mode) {
   if (!target.empty() && target.back() != '\\') target += '\\';
   const auto callback = com::MakeObject<TMyArchiveExtractCallback>(
       *this, target, static_cast<std::int64_t>(Files.size()));
-  return in_archive_->Extract(
-      Files.empty() ? nullptr : indices.data(),
-      Files.empty() ? 0xFFFFFFFFu : static_cast<std::uint32_t>(indices.size()), test_mode ? 1 : 0,
-      callback.get());
+  const com::HRESULT result =
+      in_archive_->Extract(Files.empty() ? nullptr : indices.data(),
+                           Files.empty() ? 0xFFFFFFFFu : static_cast<std::uint32_t>(indices.size()),
+                           test_mode ? 1 : 0, callback.get());
+  // Our own stop after the last wanted file ends the library's run with "no".
+  return result == com::kFalse && callback->StoppedAfterLastWanted() ? com::kOk : result;
 }
 
 void ApplyFormValues(TSevenZip& sevenzip) {

@@ -114,6 +114,7 @@ HRESULT TMyArchiveExtractCallback::GetStream(std::uint32_t index,
   return com::Guarded([&] {
     if (!stream) return com::kInvalidArgument;
     *stream = nullptr;
+    if (failed_item_ != index) failed_item_.reset();
     if (ask_mode == com::kAskExtract) return ExtractItem(index, stream);
     if (ask_mode == com::kAskTest) {
       const TSevenZip::Item item = owner_.ReadItem(index);
@@ -138,6 +139,7 @@ HRESULT TMyArchiveExtractCallback::ExtractItem(std::uint32_t index,
   }
   if (!relative || IsSymbolicLink(item.attributes)) {
     owner_.Report(kCouldNotCreateFile, target_folder_ + item.path);
+    failed_item_ = index;
     return kFalse;
   }
   std::string target = target_folder_ + *relative;
@@ -171,6 +173,7 @@ HRESULT TMyArchiveExtractCallback::ExtractItem(std::uint32_t index,
   if (!writer) {
     owner_.LastSystemError = writer.error().os_error;
     owner_.Report(kCouldNotCreateFile, target);
+    failed_item_ = index;
     return kFalse;
   }
   *stream = static_cast<com::ISequentialOutStream*>(writer->Detach());
@@ -182,7 +185,9 @@ HRESULT TMyArchiveExtractCallback::PrepareOperation(std::int32_t) { return kOk; 
 HRESULT TMyArchiveExtractCallback::SetOperationResult(std::int32_t result) {
   return com::Guarded([&] {
     const int problem = ProblemOfOperationResult(result);
-    if (problem == kSuccess) {
+    if (failed_item_) {
+      failed_item_.reset();
+    } else if (problem == kSuccess) {
       owner_.LastError = kSuccess;
     } else {
       owner_.Report(problem, current_name_);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "archive/sevenzip_com.h"
@@ -44,6 +45,10 @@ class TMyArchiveExtractCallback final
   com::HRESULT SEVENZIP_CALL SetOperationResult(std::int32_t result) override;
   com::HRESULT SEVENZIP_CALL CryptoGetTextPassword(com::BSTR* password) override;
 
+  // True once the last wanted file was handed out and done: the library was
+  // then told to stop, and its "stopped" answer is no failure.
+  bool StoppedAfterLastWanted() const { return stop_; }
+
  private:
   com::HRESULT ExtractItem(std::uint32_t index, com::ISequentialOutStream** stream);
 
@@ -56,6 +61,9 @@ class TMyArchiveExtractCallback final
   std::int64_t files_to_go_;
   bool last_wanted_ = false;
   bool stop_ = false;
+  // The item refused or not created: the library goes on to test it, and the
+  // outcome it then reports must not hide the code 11 already given.
+  std::optional<std::uint32_t> failed_item_;
   std::string password_;
 };
 

@@ -190,10 +190,16 @@ bool TMyStreamReader::LookForVolumes() {
 std::optional<std::uint64_t> TMyStreamReader::TotalSize() {
   if (total_size_) return total_size_;
   if (!first_opened_) return std::nullopt;
-  // A numbered archive is measured with the volumes that follow it; an
-  // archive without a number alone, until a read shows it goes on.
-  if (number_width_ > 0 && !multi_volume_ && !LookForVolumes()) return std::nullopt;
-  return total_size_.value_or(volumes_.front().size);
+  // A numbered archive is measured with the volumes that follow it. One
+  // without a number is taken alone: the library now knows where it ends, so
+  // a read past that end is a short read, not a question for more volumes.
+  if (number_width_ > 0) {
+    if (!LookForVolumes()) return std::nullopt;
+  } else {
+    multi_volume_ = true;
+    total_size_ = volumes_.front().size;
+  }
+  return total_size_;
 }
 
 HRESULT TMyStreamReader::ReadVolumes(std::uint8_t* data, std::uint32_t size, std::uint32_t& done) {

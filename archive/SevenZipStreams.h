@@ -28,11 +28,12 @@ using TArrayOfFiles = std::vector<TFiles>;
 // Reads the archive, and with volume reading on, the volumes that follow it
 // (base.001, base.002, ...). Volumes are looked for when the library first
 // needs them: a size request or a seek from the end answers the size of the
-// whole set of consecutive numbered volumes (of the archive alone when its
-// name carries no number); a read past the end of the archive's first file
-// before the set is known asks for its last volume (OnOpenVolume, else the
-// file-open dialog). A volume that cannot be opened is asked for in the same
-// way; the answer then names the file to use in its place.
+// whole set of consecutive numbered volumes, or of the archive alone when its
+// name carries no number (which then stays alone). A read past the end of
+// such an archive before any size was asked for asks for its last volume
+// (OnOpenVolume, else the file-open dialog). A volume that cannot be opened
+// is asked for in the same way; the answer then names the file to use in its
+// place.
 class TMyStreamReader final : public com::ComObject<com::IInStream, com::IStreamGetSize> {
  public:
   // Never fails: an archive that cannot be opened answers every read with a

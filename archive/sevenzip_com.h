@@ -234,6 +234,7 @@ class ComPtr {
   T* Detach() { return std::exchange(p_, nullptr); }
   T* get() const { return p_; }
   T* operator->() const { return p_; }
+  T& operator*() const { return *p_; }
   explicit operator bool() const { return p_ != nullptr; }
 
  private:
