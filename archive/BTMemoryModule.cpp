@@ -58,6 +58,14 @@ class Bytes {
   std::size_t size_;
 };
 
+// A pointer-sized value: 8 bytes in a 64-bit image, 4 in a 32-bit one.
+std::optional<std::uint64_t> GetPointer(const Bytes& bytes, std::uint64_t offset, bool is64) {
+  if (is64) return bytes.Get<std::uint64_t>(offset);
+  const auto value = bytes.Get<std::uint32_t>(offset);
+  if (!value) return std::nullopt;
+  return std::uint64_t{*value};
+}
+
 struct Directory {
   std::uint32_t rva = 0;
   std::uint32_t size = 0;
@@ -107,9 +115,7 @@ std::optional<Headers> ReadHeaders(const Bytes& file) {
   const auto image_size = file.Get<std::uint32_t>(optional + 56);
   const auto headers_size = file.Get<std::uint32_t>(optional + 60);
   const std::uint64_t base_field = optional + (h.is64 ? 24 : 28);
-  const std::optional<std::uint64_t> base =
-      h.is64 ? file.Get<std::uint64_t>(base_field)
-             : std::optional<std::uint64_t>(file.Get<std::uint32_t>(base_field));
+  const std::optional<std::uint64_t> base = GetPointer(file, base_field, h.is64);
   const std::uint64_t count_field = optional + (h.is64 ? 108 : 92);
   const auto directory_count = file.Get<std::uint32_t>(count_field);
   if (!initialized || !uninitialized || !entry || !alignment || !image_size || !headers_size ||
@@ -243,9 +249,7 @@ class Loader {
       for (std::uint64_t i = 0;; ++i) {
         const std::uint64_t from = lookup + i * thunk_size;
         const std::uint64_t to = *address_table + i * thunk_size;
-        const std::optional<std::uint64_t> entry =
-            h_.is64 ? image_.Get<std::uint64_t>(from)
-                    : std::optional<std::uint64_t>(image_.Get<std::uint32_t>(from));
+        const std::optional<std::uint64_t> entry = GetPointer(image_, from, h_.is64);
         if (!entry || !image_.Holds(to, thunk_size)) return false;
         if (*entry == 0) break;
         std::uint64_t address;
