@@ -28,6 +28,8 @@ class Win32Machine final : public Machine {
   std::string SelfExecutable() override;
   std::string BuildFolder() override;
   std::optional<VersionInfo> ReadVersionInfo(std::string_view path) override;
+  // A real Windows names no other address for the version file.
+  std::optional<std::string> VersionUrlOverride() override { return std::nullopt; }
 };
 
 }  // namespace platform::win32
