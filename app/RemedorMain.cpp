@@ -4,6 +4,8 @@
 
 #include "app/command_line.h"
 #include "app/reference_lists.h"
+#include "archive/SevenZip.h"
+#include "components/mGetNewVer.h"
 #include "platform/text.h"
 
 namespace {
@@ -29,6 +31,19 @@ TForm1::TForm1(platform::Platform& platform_services, platform::UserInterface& u
   });
   Timer1 = loop.AddTimer(500, true, [this] { Timer1Timer(); });
   Timer2 = loop.AddTimer(2000, false, [this] { Timer2Timer(); });
+  // The archive component loads the 7-Zip library now: without it the
+  // window, and so the tool, cannot start.
+  SevenZip1 = std::make_unique<archive::TSevenZip>(os.files(), &ui);
+  archive::ApplyFormValues(*SevenZip1);
+  GetNewVer1 = std::make_unique<TmGetNewVer>(
+      os, ui, [this](std::function<void()> work) { loop.Post(std::move(work)); },
+      [this] { StopSystem(); });
+  GetNewVer1->URLCurrVerFile =
+      os.machine().VersionUrlOverride().value_or(new_version::kVersionFileUrl);
+  GetNewVer1->SiteName = new_version::kSiteUrl;
+  GetNewVer1->FailureDlg = true;
+  GetNewVer1->DownloadDlg = true;
+  GetNewVer1->TempFile = "c:\\version.txt";
   window.Memo2.caption = JoinWithCrLf(app::CommandLineHelpLines());
   ApplyHelpTexts();
 }

@@ -31,6 +31,11 @@
 #include "platform/platform.h"
 #include "platform/ui.h"
 
+class TmGetNewVer;
+namespace archive {
+class TSevenZip;
+}
+
 using analysis::UiLanguage;
 
 // What the command line asked for.
@@ -118,6 +123,8 @@ class TForm1 {
   // tool may sit among the player's own files.
   void DeleteOwnTextFiles();
   static constexpr const char* kResultsFileName = "ListeDesFichiersManquants.txt";
+  // The new-version check's download target, deleted at start-up.
+  static constexpr const char* kVersionFile = "C:\\version.txt";
   // RefreshProcesses / IsProcessRunning.
   int RefreshProcesses();
   bool IsProcessRunning(const std::string& exe_name);
@@ -167,7 +174,8 @@ class TForm1 {
 
   UiLanguage language = UiLanguage::kFrench;  // UiLanguage
   CommandLineOptions options;
-  bool started = false;  // the once-only flag of the start-up sequence
+  bool started = false;       // the once-only flag of the start-up sequence
+  bool WindowClosed = false;  // the close (and its clean-up) has run
 
   std::string InstallFolder;  // always ends with "\"
   std::string InstalledUpdate;
@@ -199,6 +207,7 @@ class TForm1 {
   int Timer1 = -1;  // blink
   int Timer2 = -1;  // copy notice
 
-  // Support components, as configured on the window, are added here as
-  // their classes arrive.
+  // Support components, as configured on the window.
+  std::unique_ptr<archive::TSevenZip> SevenZip1;
+  std::unique_ptr<TmGetNewVer> GetNewVer1;
 };

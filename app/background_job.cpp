@@ -14,4 +14,17 @@ void BackgroundJob::Start(EventLoop& loop, std::function<void()> work) {
   });
 }
 
+void BackgroundJob::StartDeferred(EventLoop& loop,
+                                  std::function<void(std::function<void()> done)> work) {
+  started_ = true;
+  loop.Post([this, work = std::move(work)] {
+    try {
+      work([this] { work_returned_ = true; });
+    } catch (...) {
+      work_returned_ = true;
+      throw;
+    }
+  });
+}
+
 }  // namespace app

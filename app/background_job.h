@@ -20,6 +20,10 @@ class BackgroundJob {
   // action, so it is made from here: the work is queued in start order and no
   // second thread is involved.
   void Start(EventLoop& loop, std::function<void()> work);
+  // For work that hands part of itself on and ends later than it returns: the
+  // job is finished once the work calls `done` (on the UI thread), or when
+  // the work raised.
+  void StartDeferred(EventLoop& loop, std::function<void(std::function<void()> done)> work);
 
   void RequestCancel() { cancel_requested_ = true; }
   bool CancelRequested() const { return cancel_requested_; }

@@ -1,0 +1,87 @@
+#include "app/headless_session.h"
+
+namespace app {
+
+platform::Status ObservedPlatform::Download(std::string_view url, std::string_view local_path) {
+  ++downloads_;
+  platform::Status status = inner_.shell().Download(url, local_path);
+  --downloads_;
+  return status;
+}
+
+void ObservedPlatform::OpenInBrowser(std::string_view url) {
+  if (on_event) on_event({"browser", std::string(url)});
+}
+
+void ObservedPlatform::OpenFolder(std::string_view folder) {
+  if (on_event) on_event({"folder", std::string(folder)});
+}
+
+HeadlessSession::HeadlessSession(platform::Platform& platform_services,
+                                 std::vector<std::string> arguments)
+    : os(platform_services) {
+  // Addresses and folders are opened from the user-interface thread.
+  os.on_event = [this](OutsideEvent event) { Record(std::move(event)); };
+  ui.on_clipboard = [this](const std::string& text) { Record({"clipboard", text}); };
+  form = std::make_unique<TForm1>(os, ui, loop, std::move(arguments));
+  // Closing any box re-activates the window; the start-up must not run again.
+  ui.after_modal = [this] { form->FormActivate(); };
+}
+
+HeadlessSession::~HeadlessSession() { Finish(); }
+
+void HeadlessSession::Record(OutsideEvent event) {
+  events.push_back(std::move(event));
+  if (on_event) on_event(events.back());
+}
+
+void HeadlessSession::Settle() {
+  // Work handed over by other threads (the new-version check) arrives in a
+  // bounded time: its download is bounded. Let it in, so that a run is
+  // repeatable whatever the host's speed.
+  while (Running() && (os.DownloadUnderWay() || loop.HasPendingWork())) loop.SleepAndProcess(10);
+}
+
+void HeadlessSession::RunStartup() {
+  form->FormActivate();
+  Settle();
+}
+
+bool HeadlessSession::Click(std::string_view control) {
+  const bool known = form->Click(control);
+  Settle();
+  return known;
+}
+
+bool HeadlessSession::DoubleClick(std::string_view control) {
+  if (control != "ListBox2") return false;
+  if (form->window.ListBox2.enabled && form->window.Shown(form->window.ListBox2)) {
+    loop.RunHandler([this] { form->ListBox2DblClick(); });
+  }
+  Settle();
+  return true;
+}
+
+void HeadlessSession::KeyDown(int virtual_key, bool shift, bool ctrl, bool alt) {
+  loop.RunHandler([&] { form->FormKeyDown(virtual_key, shift, ctrl, alt); });
+  Settle();
+}
+
+void HeadlessSession::Wait(std::int64_t ms) {
+  if (Running()) loop.SleepAndProcess(ms);
+  Settle();
+}
+
+void HeadlessSession::Close() {
+  if (Running()) loop.RunHandler([this] { form->FormClose(); });
+}
+
+void HeadlessSession::Finish() {
+  if (finished_ || !form) return;
+  finished_ = true;
+  const bool closed = form->WindowClosed;
+  form->FormDestroy();
+  Record({"stop", closed ? "closed" : "stopped"});
+}
+
+}  // namespace app

@@ -1,0 +1,90 @@
+// The tool running without a window: the main window's logic on a simulated
+// clock, a recording user interface, and the platform seen through a
+// decorator that reports what leaves the machine (addresses and folders
+// opened) and knows when a download is still under way.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/RemedorMain.h"
+#include "app/event_loop.h"
+#include "app/headless_ui.h"
+#include "platform/platform.h"
+
+namespace app {
+
+// Something that happened outside the machine folder.
+struct OutsideEvent {
+  std::string event;   // "clipboard", "browser", "folder", "stop"
+  std::string detail;  // the text, address or folder; for "stop" how it stopped
+};
+
+class ObservedPlatform : public platform::Platform, private platform::Shell {
+ public:
+  explicit ObservedPlatform(platform::Platform& inner) : inner_(inner) {}
+
+  platform::Registry& registry() override { return inner_.registry(); }
+  platform::FileSystem& files() override { return inner_.files(); }
+  platform::ProfileStrings& profile() override { return inner_.profile(); }
+  platform::Machine& machine() override { return inner_.machine(); }
+  platform::Shell& shell() override { return *this; }
+
+  // Called for every address or folder opened (any thread).
+  std::function<void(OutsideEvent)> on_event;
+  bool DownloadUnderWay() const { return downloads_ > 0; }
+
+ private:
+  platform::Status Download(std::string_view url, std::string_view local_path) override;
+  void OpenInBrowser(std::string_view url) override;
+  void OpenFolder(std::string_view folder) override;
+
+  platform::Platform& inner_;
+  std::atomic<int> downloads_{0};
+};
+
+class HeadlessSession {
+ public:
+  // Creates the main window's logic; throws what its construction throws
+  // (the archive library missing, for one).
+  HeadlessSession(platform::Platform& os, std::vector<std::string> arguments);
+  ~HeadlessSession();
+
+  // The first activation of the window: the start-up sequence, then the work
+  // still on its way (a download under way, posted work) is let in.
+  void RunStartup();
+  // A click as the window delivers it; false when no control of that name
+  // takes clicks. Disabled or hidden controls ignore it.
+  bool Click(std::string_view control);
+  bool DoubleClick(std::string_view control);
+  void KeyDown(int virtual_key, bool shift, bool ctrl, bool alt);
+  // Lets ms pass on the simulated clock, running events and timers.
+  void Wait(std::int64_t ms);
+  // The platform's close key.
+  void Close();
+  // The end, whatever ended it: the window is destroyed. Records how the
+  // system stopped ("closed": the window was closed; "stopped": a gate or the
+  // new-version check ended it).
+  void Finish();
+
+  bool Running() const { return !loop.StopRequested(); }
+
+  ObservedPlatform os;
+  SimulatedClock clock;
+  EventLoop loop{clock};
+  HeadlessUi ui;
+  std::vector<OutsideEvent> events;
+  std::function<void(const OutsideEvent&)> on_event;  // the driver prints them
+  std::unique_ptr<TForm1> form;
+
+ private:
+  void Record(OutsideEvent event);
+  void Settle();
+  bool finished_ = false;
+};
+
+}  // namespace app
