@@ -20,7 +20,7 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes ReadDll(const std::string& arch) {
   const char* dir = std::getenv("REMEDOR_7ZIP_WIN_DIR");
   const std::string path =
-      std::string(dir && *dir ? dir : REMEDOR_SOURCE_DIR "/build-deps/7zip/win") + "/" + arch +
+      std::string(dir && *dir ? dir : REMEDOR_SOURCE_DIR "/build-deps/7zip") + "/" + arch +
       "/7z.dll";
   std::ifstream in(path, std::ios::binary);
   Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
