@@ -1,0 +1,410 @@
+#include "platform/posix/prefix_paths.h"
+
+#include <dirent.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/text.h"
+
+namespace platform::posix {
+
+namespace fs = std::filesystem;
+
+struct PrefixPaths::DirNode {
+  struct Entry {
+    std::string name;
+    unsigned char type = DT_UNKNOWN;  // as readdir reports it
+    std::unique_ptr<DirNode> child;   // made when a walk goes through it
+  };
+  std::string host;  // the folder's host path, without a trailing slash (but "/")
+  bool listed = false;
+  bool racy = true;  // read too soon after a change to vouch for a missing name
+  timespec mtime{};
+  std::unordered_map<std::string, std::vector<Entry>> entries;  // by upper-case name
+};
+
+namespace {
+
+// A listing read this soon after its folder changed may miss a change made in
+// the same clock tick.
+constexpr long kRacySeconds = 2;
+
+// Characters Windows refuses in a name.
+bool IsValidComponent(std::string_view name) {
+  for (char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos) return false;
+  }
+  return true;
+}
+
+std::string JoinHost(const std::string& folder, std::string_view name) {
+  std::string host = folder;
+  if (host.empty() || host.back() != '/') host += '/';
+  host += name;
+  return host;
+}
+
+std::string HostString(const fs::path& path) {
+  std::string text = path.lexically_normal().string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  return text;
+}
+
+bool MayBeFolder(unsigned char type) {
+  return type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN;
+}
+
+// Folders of C:\windows\system32 that a 32-bit program sees unredirected.
+bool ExemptFromRedirection(const std::vector<std::string>& components, std::size_t system32) {
+  if (system32 + 1 >= components.size()) return false;
+  const std::string next = UpperCase(components[system32 + 1]);
+  if (next == "CATROOT" || next == "CATROOT2" || next == "DRIVERSTORE" || next == "LOGFILES" ||
+      next == "SPOOL") {
+    return true;
+  }
+  return next == "DRIVERS" && system32 + 2 < components.size() &&
+         UpperCase(components[system32 + 2]) == "ETC";
+}
+
+}  // namespace
+
+PrefixPaths::PrefixPaths(fs::path prefix) : prefix_(std::move(prefix)) {}
+
+PrefixPaths::~PrefixPaths() = default;
+
+Result<PrefixPaths::Parsed> PrefixPaths::Parse(std::string_view windows_path) const {
+  std::string text(windows_path);
+  std::replace(text.begin(), text.end(), '/', '\\');
+  if (text.starts_with("\\\\?\\")) text.erase(0, 4);
+  if (text.starts_with("\\\\")) {
+    return MakeError(Errc::kBadPathname, "GetFullPathName", std::string(windows_path), 0,
+                     "network paths are not simulated");
+  }
+  if (text.empty()) return MakeError(Errc::kPathNotFound, "GetFullPathName", "");
+
+  const auto components_of = [](std::string_view full, Parsed& parsed) {
+    parsed.drive = static_cast<char>(std::toupper(static_cast<unsigned char>(full[0])));
+    std::size_t start = 3;
+    while (start < full.size()) {
+      std::size_t end = full.find('\\', start);
+      if (end == std::string_view::npos) end = full.size();
+      parsed.components.emplace_back(full.substr(start, end - start));
+      start = end + 1;
+    }
+  };
+
+  Parsed parsed;
+  std::string_view rest = text;
+  if (text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':') {
+    const char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    rest.remove_prefix(2);
+    parsed.drive = drive;
+    if (rest.empty() || rest.front() != '\\') {  // relative to that drive's current folder
+      if (current_[0] == drive) {
+        components_of(current_, parsed);
+      } else if (const auto it = drive_current_.find(drive); it != drive_current_.end()) {
+        components_of(it->second, parsed);
+      }
+    }
+  } else if (text.front() == '\\') {
+    parsed.drive = current_[0];
+  } else {
+    components_of(current_, parsed);
+  }
+
+  bool last_from_input = false;
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find('\\', start);
+    if (end == std::string_view::npos) end = rest.size();
+    const std::string_view component = rest.substr(start, end - start);
+    start = end + 1;
+    if (component.empty() || component == ".") continue;
+    if (component == "..") {
+      if (!parsed.components.empty()) parsed.components.pop_back();
+      last_from_input = false;
+      continue;
+    }
+    if (!IsValidComponent(component)) {
+      return MakeError(Errc::kBadPathname, "GetFullPathName", std::string(windows_path));
+    }
+    parsed.components.emplace_back(component);
+    last_from_input = end == rest.size();
+  }
+  // The last component loses its trailing dots and blanks ("name. " is "name").
+  if (last_from_input) {
+    std::string& last = parsed.components.back();
+    while (!last.empty() && (last.back() == '.' || last.back() == ' ')) last.pop_back();
+    if (last.empty()) parsed.components.pop_back();
+  }
+  return parsed;
+}
+
+std::string PrefixPaths::Join(const Parsed& parsed) {
+  std::string full{parsed.drive, ':', '\\'};
+  for (std::size_t i = 0; i < parsed.components.size(); ++i) {
+    if (i) full += '\\';
+    full += parsed.components[i];
+  }
+  return full;
+}
+
+std::optional<fs::path> PrefixPaths::FindDriveRoot(char drive) const {
+  std::error_code error;
+  const fs::path dosdevices = prefix_ / "dosdevices";
+  if (!fs::is_directory(dosdevices, error)) {
+    if (drive != 'C' || !fs::is_directory(prefix_ / "drive_c", error)) return std::nullopt;
+    return prefix_ / "drive_c";
+  }
+  const fs::path link = dosdevices / (std::string(1, static_cast<char>(std::tolower(drive))) + ":");
+  const fs::path target = fs::read_symlink(link, error);
+  const fs::path root = error ? link : (target.is_absolute() ? target : dosdevices / target);
+  if (!fs::is_directory(root, error)) return std::nullopt;
+  return fs::path(HostString(root));
+}
+
+PrefixPaths::DirNode* PrefixPaths::DriveNode(char drive) {
+  if (drive < 'A' || drive > 'Z') return nullptr;
+  std::unique_ptr<DirNode>& node = drives_[drive - 'A'];
+  if (!node) {
+    const auto root = FindDriveRoot(drive);
+    if (!root) return nullptr;
+    node = std::make_unique<DirNode>();
+    node->host = HostString(*root);
+    index_[node->host] = node.get();
+  }
+  return node.get();
+}
+
+bool PrefixPaths::ReadListing(DirNode& node) {
+  DIR* dir = ::opendir(node.host.c_str());
+  if (!dir) {
+    node.listed = false;
+    return false;
+  }
+  struct stat folder {};
+  ::fstat(::dirfd(dir), &folder);
+  decltype(node.entries) fresh;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    fresh[UpperCase(name)].push_back({std::string(name), entry->d_type, nullptr});
+  }
+  ::closedir(dir);
+
+  // Keep what is known below the names that are still there.
+  for (auto& [key, bucket] : fresh) {
+    std::sort(bucket.begin(), bucket.end(),
+              [](const auto& a, const auto& b) { return a.name < b.name; });
+    const auto old = node.entries.find(key);
+    if (old == node.entries.end()) continue;
+    for (auto& entry : bucket) {
+      for (auto& previous : old->second) {
+        if (previous.name == entry.name && previous.child) entry.child = std::move(previous.child);
+      }
+    }
+  }
+  for (auto& [key, bucket] : node.entries) {
+    for (auto& entry : bucket) {
+      if (entry.child) Unindex(*entry.child);
+    }
+  }
+  node.entries = std::move(fresh);
+  node.listed = true;
+  node.mtime = folder.st_mtim;
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  node.racy = now.tv_sec - folder.st_mtim.tv_sec <= kRacySeconds;
+  return true;
+}
+
+bool PrefixPaths::Refresh(DirNode& node) {
+  struct stat folder {};
+  if (::stat(node.host.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) {
+    node.listed = false;
+    return false;
+  }
+  if (node.listed && !node.racy && folder.st_mtim.tv_sec == node.mtime.tv_sec &&
+      folder.st_mtim.tv_nsec == node.mtime.tv_nsec) {
+    return true;
+  }
+  return ReadListing(node);
+}
+
+void PrefixPaths::Unindex(DirNode& node) {
+  index_.erase(node.host);
+  for (auto& [key, bucket] : node.entries) {
+    for (auto& entry : bucket) {
+      if (entry.child) Unindex(*entry.child);
+    }
+  }
+}
+
+std::string PrefixPaths::LookupKey(const Parsed& parsed, std::size_t index) const {
+  std::string key = UpperCase(parsed.components[index]);
+  if (!wow64_view_ || index != 1 || parsed.drive != 'C' ||
+      UpperCase(parsed.components[0]) != "WINDOWS") {
+    return key;
+  }
+  if (key == "SYSTEM32" && !ExemptFromRedirection(parsed.components, index)) return "SYSWOW64";
+  if (key == "SYSNATIVE") return "SYSTEM32";
+  return key;
+}
+
+namespace {
+
+// The entry a component names: its exact spelling first, else the first name
+// of that letter case.
+template <class Node>
+auto* FindIn(Node& node, const std::string& key, std::string_view component) {
+  const auto it = node.entries.find(key);
+  if (it == node.entries.end()) return static_cast<decltype(&it->second.front())>(nullptr);
+  for (auto& entry : it->second) {
+    if (entry.name == component) return &entry;
+  }
+  return &it->second.front();
+}
+
+}  // namespace
+
+PrefixPaths::DirNode* PrefixPaths::Descend(const Parsed& parsed, std::size_t count, bool verify,
+                                           bool* suspect) {
+  DirNode* node = DriveNode(parsed.drive);
+  for (std::size_t i = 0; node && i < count; ++i) {
+    if (verify ? !Refresh(*node) : (!node->listed && !ReadListing(*node))) {
+      *suspect = !verify;
+      return nullptr;
+    }
+    const std::string key = LookupKey(parsed, i);
+    auto* entry = FindIn(*node, key, parsed.components[i]);
+    if (!entry && key != UpperCase(parsed.components[i])) {  // no syswow64 to redirect to
+      entry = FindIn(*node, UpperCase(parsed.components[i]), parsed.components[i]);
+    }
+    if (!entry || !MayBeFolder(entry->type)) {
+      *suspect = !verify;
+      return nullptr;
+    }
+    if (!entry->child) {
+      entry->child = std::make_unique<DirNode>();
+      entry->child->host = JoinHost(node->host, entry->name);
+      index_[entry->child->host] = entry->child.get();
+    }
+    node = entry->child.get();
+  }
+  return node;
+}
+
+Result<HostLocation> PrefixPaths::LocateParsed(const Parsed& parsed, bool verify, bool* suspect) {
+  HostLocation location;
+  location.drive = parsed.drive;
+  location.windows_path = Join(parsed);
+  const auto not_found = [&] {
+    return MakeError(Errc::kPathNotFound, "GetFileAttributes", location.windows_path);
+  };
+
+  if (parsed.components.empty()) {
+    DirNode* root = DriveNode(parsed.drive);
+    if (!root) return not_found();
+    location.is_root = true;
+    location.host = root->host;
+    location.exists = ::lstat(root->host.c_str(), &location.status) == 0;
+    if (!location.exists) return not_found();
+    return location;
+  }
+
+  const std::size_t last = parsed.components.size() - 1;
+  DirNode* parent = Descend(parsed, last, verify, suspect);
+  if (!parent || (verify ? !Refresh(*parent) : (!parent->listed && !ReadListing(*parent)))) {
+    *suspect = !verify;
+    return not_found();
+  }
+  std::string key = LookupKey(parsed, last);
+  auto* entry = FindIn(*parent, key, parsed.components[last]);
+  if (!entry && key != UpperCase(parsed.components[last])) {
+    entry = FindIn(*parent, UpperCase(parsed.components[last]), parsed.components[last]);
+  }
+  if (entry) {
+    location.name = entry->name;
+    location.host = JoinHost(parent->host, entry->name);
+    location.exists = ::lstat(location.host.c_str(), &location.status) == 0;
+  }
+  if (!location.exists) {
+    *suspect = !verify;
+    location.name = parsed.components[last];
+    location.host = JoinHost(parent->host, location.name);
+  }
+  return location;
+}
+
+Result<HostLocation> PrefixPaths::Locate(std::string_view windows_path) {
+  std::lock_guard lock(mutex_);
+  const auto parsed = Parse(windows_path);
+  if (!parsed) return parsed.error();
+  bool suspect = false;
+  auto located = LocateParsed(*parsed, false, &suspect);
+  if (!suspect) return located;
+  return LocateParsed(*parsed, true, &suspect);
+}
+
+std::optional<fs::path> PrefixPaths::HostPath(std::string_view windows_path) {
+  const auto located = Locate(windows_path);
+  if (!located || !located->exists) return std::nullopt;
+  return located->host;
+}
+
+Result<std::string> PrefixPaths::FullPath(std::string_view windows_path) {
+  std::lock_guard lock(mutex_);
+  const auto parsed = Parse(windows_path);
+  if (!parsed) return parsed.error();
+  return Join(*parsed);
+}
+
+Result<std::vector<std::string>> PrefixPaths::ListFolder(const HostLocation& folder) {
+  std::lock_guard lock(mutex_);
+  const auto parsed = Parse(folder.windows_path);
+  if (!parsed) return parsed.error();
+  bool suspect = false;
+  DirNode* node = Descend(*parsed, parsed->components.size(), true, &suspect);
+  if (!node || !Refresh(*node)) {
+    return MakeError(Errc::kPathNotFound, "FindFirstFile", folder.windows_path);
+  }
+  std::vector<std::string> names;
+  for (const auto& [key, bucket] : node->entries) {
+    for (const auto& entry : bucket) names.push_back(entry.name);
+  }
+  return names;
+}
+
+std::optional<fs::path> PrefixPaths::DriveRoot(char drive) {
+  std::lock_guard lock(mutex_);
+  DirNode* node = DriveNode(static_cast<char>(std::toupper(static_cast<unsigned char>(drive))));
+  if (!node) return std::nullopt;
+  return fs::path(node->host);
+}
+
+std::string PrefixPaths::CurrentDirectory() {
+  std::lock_guard lock(mutex_);
+  return current_;
+}
+
+void PrefixPaths::SetCurrentDirectory(const std::string& full_path) {
+  std::lock_guard lock(mutex_);
+  current_ = full_path;
+  drive_current_[full_path[0]] = full_path;
+}
+
+void PrefixPaths::SetWow64View(bool on) {
+  std::lock_guard lock(mutex_);
+  wow64_view_ = on;
+}
+
+void PrefixPaths::Invalidate(const fs::path& host_folder) {
+  std::lock_guard lock(mutex_);
+  const auto it = index_.find(HostString(host_folder));
+  if (it != index_.end()) it->second->listed = false;
+}
+
+}  // namespace platform::posix

@@ -1,0 +1,168 @@
+#include "platform/posix/prefix_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "platform/posix/prefix_files_test_fixture.h"
+
+namespace platform::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+using PrefixPathsTest = TempPrefix;
+
+TEST_F(PrefixPathsTest, ResolvesEveryComponentWithoutRegardToCase) {
+  MakeFile("Games/RBR/Plugins/FixUp.dll");
+  MakeFile("Games/RBR/été.ini");
+  MakeFolder("Games/RBR/MAPS");
+  PrefixPaths paths(root_);
+  paths.SetCurrentDirectory("C:\\Games\\RBR\\MAPS");
+
+  const struct {
+    const char* windows;
+    std::optional<std::string> host;  // below drive_c
+  } cases[] = {
+      {"C:\\Games\\RBR\\Plugins\\FixUp.dll", "Games/RBR/Plugins/FixUp.dll"},
+      {"c:\\GAMES\\rbr\\plugins\\FIXUP.DLL", "Games/RBR/Plugins/FixUp.dll"},
+      {"C:/games/rbr/Plugins/fixup.dll", "Games/RBR/Plugins/FixUp.dll"},
+      {"C:\\games\\.\\rbr\\MAPS\\..\\plugins\\fixup.dll", "Games/RBR/Plugins/FixUp.dll"},
+      {"C:\\games\\rbr\\plugins\\fixup.dll. .", "Games/RBR/Plugins/FixUp.dll"},
+      {"C:\\Games\\RBR\\ÉTÉ.INI", "Games/RBR/été.ini"},
+      {"..\\Plugins\\FixUp.dll", "Games/RBR/Plugins/FixUp.dll"},  // from the current folder
+      {"C:..\\été.ini", "Games/RBR/été.ini"},                     // drive C's current folder
+      {"\\games\\RBR", "Games/RBR"},                              // the current drive's root
+      {"C:\\..\\..\\Games", "Games"},                             // no higher than the root
+      {"\\\\?\\C:\\Games\\RBR", "Games/RBR"},
+      {"C:\\Games\\RBR\\", "Games/RBR"},
+      {"C:\\Games\\RBR\\Plugins\\Missing.dll", std::nullopt},
+      {"C:\\Games\\RBR\\Plugins\\FixUp.dl", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto host = paths.HostPath(c.windows);
+    if (c.host) {
+      EXPECT_EQ(host, C(*c.host)) << c.windows;
+    } else {
+      EXPECT_EQ(host, std::nullopt) << c.windows;
+    }
+  }
+  EXPECT_EQ(paths.HostPath("C:\\"), root_ / "drive_c");
+  EXPECT_EQ(*paths.FullPath("..\\x\\y."), "C:\\Games\\RBR\\x\\y");
+  EXPECT_EQ(*paths.FullPath("C:"), "C:\\Games\\RBR\\MAPS");
+  EXPECT_EQ(*paths.FullPath("D:name"), "D:\\name");  // drive D has no current folder yet
+}
+
+TEST_F(PrefixPathsTest, AnExactMatchComesFirst) {
+  MakeFile("Dup");
+  MakeFile("DUP");
+  MakeFile("dup2/x");
+  PrefixPaths paths(root_);
+  EXPECT_EQ(paths.HostPath("C:\\Dup"), C("Dup"));
+  EXPECT_EQ(paths.HostPath("C:\\DUP"), C("DUP"));
+  EXPECT_EQ(paths.HostPath("C:\\dUp"), C("DUP"));  // the first by byte order
+}
+
+TEST_F(PrefixPathsTest, DrivesFollowTheDosdevicesLinks) {
+  fs::create_directories(root_ / "elsewhere" / "Data");
+  const fs::path outside = root_ / "outside";
+  fs::create_directories(outside / "Share");
+  fs::create_directory_symlink(outside, root_ / "dosdevices" / "e:");
+  PrefixPaths paths(root_);
+  EXPECT_EQ(paths.HostPath("d:\\data"), root_ / "elsewhere" / "Data");
+  EXPECT_EQ(paths.HostPath("E:\\share"), outside / "Share");
+  EXPECT_EQ(paths.DriveRoot('e'), outside);
+  EXPECT_EQ(paths.DriveRoot('Q'), std::nullopt);
+  const auto missing = paths.Locate("Q:\\anything");
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error().code, Errc::kPathNotFound);
+}
+
+TEST_F(PrefixPathsTest, WithoutDosdevicesOnlyDriveCExists) {
+  fs::remove_all(root_ / "dosdevices");
+  MakeFile("x.txt");
+  PrefixPaths paths(root_);
+  EXPECT_EQ(paths.HostPath("C:\\X.TXT"), C("x.txt"));
+  EXPECT_EQ(paths.DriveRoot('D'), std::nullopt);
+}
+
+TEST_F(PrefixPathsTest, ThirtyTwoBitViewOfSystem32) {
+  MakeFile("windows/system32/native.dll");
+  MakeFile("windows/system32/drivers/etc/hosts");
+  MakeFile("windows/syswow64/msvbvm60.dll");
+  MakeFile("windows/syswow64/drivers/etc/hosts32");
+  PrefixPaths paths(root_);
+  EXPECT_EQ(paths.HostPath("C:\\Windows\\System32\\MSVBVM60.DLL"),
+            C("windows/syswow64/msvbvm60.dll"));
+  EXPECT_EQ(paths.HostPath("C:\\Windows\\System32\\native.dll"), std::nullopt);
+  EXPECT_EQ(paths.HostPath("C:\\Windows\\Sysnative\\native.dll"), C("windows/system32/native.dll"));
+  EXPECT_EQ(paths.HostPath("C:\\windows\\system32\\drivers\\etc\\hosts"),
+            C("windows/system32/drivers/etc/hosts"));  // exempt from redirection
+  EXPECT_EQ(paths.HostPath("C:\\windows\\syswow64\\msvbvm60.dll"),
+            C("windows/syswow64/msvbvm60.dll"));
+
+  paths.SetWow64View(false);
+  EXPECT_EQ(paths.HostPath("C:\\Windows\\System32\\native.dll"), C("windows/system32/native.dll"));
+  EXPECT_EQ(paths.HostPath("C:\\Windows\\Sysnative\\native.dll"), std::nullopt);
+}
+
+TEST_F(PrefixPathsTest, WithoutSyswow64System32IsItself) {
+  MakeFile("windows/system32/native.dll");
+  PrefixPaths paths(root_);
+  EXPECT_EQ(paths.HostPath("C:\\windows\\system32\\NATIVE.dll"), C("windows/system32/native.dll"));
+}
+
+TEST_F(PrefixPathsTest, SeesChangesMadeBehindItsBack) {
+  MakeFile("Games/a.txt");
+  PrefixPaths paths(root_);
+  EXPECT_EQ(paths.HostPath("C:\\games\\b.txt"), std::nullopt);
+  EXPECT_TRUE(paths.HostPath("C:\\games\\A.TXT"));
+
+  MakeFile("Games/b.txt");  // the folder changed within the same second
+  EXPECT_EQ(paths.HostPath("C:\\games\\B.TXT"), C("Games/b.txt"));
+  fs::remove(C("Games/a.txt"));
+  EXPECT_EQ(paths.HostPath("C:\\games\\a.txt"), std::nullopt);
+  fs::rename(C("Games/b.txt"), C("Games/B.txt"));
+  EXPECT_EQ(paths.HostPath("C:\\games\\b.txt"), C("Games/B.txt"));
+  fs::rename(C("Games"), C("Other"));
+  EXPECT_EQ(paths.HostPath("C:\\games\\b.txt"), std::nullopt);
+  EXPECT_EQ(paths.HostPath("C:\\other\\b.txt"), C("Other/B.txt"));
+}
+
+TEST_F(PrefixPathsTest, SeesAnOldFolderChangeThroughItsTime) {
+  MakeFile("Old/a.txt");
+  const auto past = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  fs::last_write_time(C("Old"), past);
+  PrefixPaths paths(root_);
+  EXPECT_EQ(paths.HostPath("C:\\old\\b.txt"), std::nullopt);  // a listing it trusts
+  MakeFile("Old/b.txt");
+  EXPECT_EQ(paths.HostPath("C:\\old\\b.txt"), C("Old/b.txt"));
+}
+
+TEST_F(PrefixPathsTest, RefusesWhatItCannotName) {
+  MakeFile("file.txt");
+  PrefixPaths paths(root_);
+  const struct {
+    const char* path;
+    Errc code;
+  } cases[] = {
+      {"C:\\missing\\x.txt", Errc::kPathNotFound},
+      {"C:\\file.txt\\x.txt", Errc::kPathNotFound},
+      {"\\\\server\\share\\x", Errc::kBadPathname},
+      {"C:\\a*b", Errc::kBadPathname},
+      {"", Errc::kPathNotFound},
+  };
+  for (const auto& c : cases) {
+    const auto located = paths.Locate(c.path);
+    ASSERT_FALSE(located) << c.path;
+    EXPECT_EQ(located.error().code, c.code) << c.path;
+  }
+  const auto missing = paths.Locate("C:\\Nothing.txt");
+  ASSERT_TRUE(missing);
+  EXPECT_FALSE(missing->exists);
+  EXPECT_EQ(missing->host, C("Nothing.txt"));
+}
+
+}  // namespace
+}  // namespace platform::posix
