@@ -83,7 +83,7 @@ void TSevenZip::Report(int code, const std::string& filename) {
   if (OnMessage) OnMessage(*this, code, std::string(ProblemMessage(code)), filename);
 }
 
-TSevenZip::Item TSevenZip::ReadItem(std::uint32_t index) {
+SEVENZIP_FOREIGN_CALLS TSevenZip::Item TSevenZip::ReadItem(std::uint32_t index) {
   Item item;
   com::PropVariant value;
   if (in_archive_->GetProperty(index, com::kpid::kPath, &value) == com::kOk &&
@@ -138,7 +138,7 @@ bool TSevenZip::FindSfxOffset() {
   return true;
 }
 
-bool TSevenZip::OpenArchive(bool with_password) {
+SEVENZIP_FOREIGN_CALLS bool TSevenZip::OpenArchive(bool with_password) {
   if (!in_archive_) return false;
   in_archive_->Close();
   const auto reader = com::MakeObject<TMyStreamReader>(*this, SZFileName, true);
@@ -155,7 +155,7 @@ int TSevenZip::IndexOfPath(std::string_view name, std::uint32_t count) {
   return -1;
 }
 
-int TSevenZip::FindItemIndex(std::string_view name) {
+SEVENZIP_FOREIGN_CALLS int TSevenZip::FindItemIndex(std::string_view name) {
   try {
     if (!OpenArchive(false)) return -1;
     std::uint32_t count = 0;
@@ -169,7 +169,7 @@ int TSevenZip::FindItemIndex(std::string_view name) {
   }
 }
 
-int TSevenZip::Extract(bool test_mode) {
+SEVENZIP_FOREIGN_CALLS int TSevenZip::Extract(bool test_mode) {
   try {
     const int result = ExtractOpen(test_mode);
     if (in_archive_) in_archive_->Close();
@@ -180,7 +180,7 @@ int TSevenZip::Extract(bool test_mode) {
   }
 }
 
-int TSevenZip::ExtractOpen(bool test_mode) {
+SEVENZIP_FOREIGN_CALLS int TSevenZip::ExtractOpen(bool test_mode) {
   if (platform::EndsWith(platform::UpperCase(SZFileName), ".EXE")) {
     if (!FindSfxOffset()) {
       Report(kNotSfxArchive, SZFileName);
