@@ -1,0 +1,37 @@
+#include "platform/posix/prefix_profile.h"
+
+#include "platform/posix/profile_rules.h"
+
+namespace platform::posix {
+
+std::string PrefixProfileStrings::PathOf(std::string_view file) const {
+  if (file.find_first_of("\\/:") != std::string_view::npos) return std::string(file);
+  return windows_folder_ + "\\" + std::string(file);
+}
+
+std::string PrefixProfileStrings::GetString(std::string_view section, std::string_view key,
+                                            std::string_view fallback, std::size_t buffer_size,
+                                            std::string_view file) {
+  std::string bytes;
+  if (!file.empty()) {
+    auto read = files_.ReadAll(PathOf(file));
+    if (read) bytes = std::move(*read);
+  }
+  return LookupProfileString(bytes, section, key, fallback, buffer_size);
+}
+
+bool PrefixProfileStrings::WriteString(std::string_view section, std::string_view key,
+                                       std::string_view value, std::string_view file) {
+  if (file.empty()) return false;
+  const std::string path = PathOf(file);
+  std::string bytes;
+  if (auto read = files_.ReadAll(path)) {
+    bytes = std::move(*read);
+  } else if (read.error().code != Errc::kFileNotFound) {
+    return false;  // never replace a file that could not be read
+  }
+  const auto updated = WriteProfileString(bytes, section, key, value);
+  return updated && files_.WriteAll(path, *updated).ok();
+}
+
+}  // namespace platform::posix
