@@ -230,9 +230,15 @@ SimulatedMachine::SimulatedMachine(const std::filesystem::path& prefix, FileSyst
     : files_(files), processes_file_(prefix / kProcessesFile) {
   const Facts facts(ReadHostFile(prefix / kMachineFactsFile).value_or(std::string()));
 
-  self_exe_ = facts.Get("Self", "Exe").value_or(DefaultSelfExecutable());
+  const auto exe = facts.Get("Self", "Exe");
+  self_exe_ = exe.value_or(DefaultSelfExecutable());
   self_version_ = SelfVersion(facts.Get("Self", "FileVersion"));
-  build_folder_ = WithTrailingBackslash(facts.Get("Self", "BuildFolder", kDefaultBuildFolder));
+  // A machine that does not name the program's executable runs this very
+  // binary from the host's build: its folder is then the build folder, so
+  // that the single-use deletions never reach the host's own files.
+  const std::string default_build_folder =
+      exe ? std::string(kDefaultBuildFolder) : self_exe_.substr(0, self_exe_.rfind('\\') + 1);
+  build_folder_ = WithTrailingBackslash(facts.Get("Self", "BuildFolder", default_build_folder));
 
   locale_ = ReadLocale(facts);
   if (const auto now = facts.Get("Clock", "Now")) frozen_now_ = ParseLocalTime(*now);

@@ -5,7 +5,9 @@
 //
 //   [Self]       Exe (Windows path; default: this binary seen through drive Z:),
 //                FileVersion (a.b.c.d; empty: no version information; default:
-//                the project's version), BuildFolder (default C:\RemedorBuild\)
+//                the project's version), BuildFolder (default C:\RemedorBuild\;
+//                the default executable's own folder when Exe is not given, so
+//                that the program's single-use deletions spare the host's files)
 //   [Locale]     LanguageName, DecimalSeparator, DateSeparator, TimeSeparator,
 //                Weekdays (seven names, Sunday first, blank-separated);
 //                defaults: a French Windows ("Français", ",", "/", ":")
