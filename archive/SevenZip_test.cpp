@@ -1,6 +1,7 @@
 #include "archive/SevenZip.h"
 
 #include <gmock/gmock.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -326,7 +327,7 @@ TEST(SevenZipLibrary, UnusableLibraryFailsConstructionWithItsMessage) {
   const char* saved = std::getenv("REMEDOR_7Z_LIBRARY");
   const std::string previous = saved ? saved : "";
   ::setenv("REMEDOR_7Z_LIBRARY", "/nonexistent/7z.so", 1);
-  testing::TestFileSystem files("/nonexistent");
+  platform::posix::PrefixFileSystem files("/nonexistent");
   try {
     TSevenZip zip(files, nullptr);
     ADD_FAILURE() << "constructed without a library";

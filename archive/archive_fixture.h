@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -18,8 +19,8 @@
 #include <vector>
 
 #include "archive/SevenZip.h"
-#include "archive/test_filesystem.h"
 #include "platform/posix/faults.h"
+#include "platform/posix/prefix_files.h"
 #include "platform/ui.h"
 
 namespace archive::testing {
@@ -52,7 +53,7 @@ class ArchiveFixture : public ::testing::Test {
     for (const char* folder : {"drive_c/src", "drive_c/in", "drive_c/out"}) {
       std::filesystem::create_directories(root_ / folder);
     }
-    files = std::make_unique<TestFileSystem>(root_);
+    files = std::make_unique<platform::posix::PrefixFileSystem>(root_);
     zip = std::make_unique<TSevenZip>(*files, &ui);
     zip->OnMessage = [this](TSevenZip&, int code, const std::string& message,
                             const std::string& name) {
@@ -67,8 +68,11 @@ class ArchiveFixture : public ::testing::Test {
     std::filesystem::remove_all(root_, ignored);
   }
 
+  // The host path of "C:\..." (the prefix has drive C only, at drive_c).
   std::filesystem::path Host(std::string_view windows_path) const {
-    return files->HostPath(windows_path);
+    std::string relative(windows_path.substr(2));
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return root_ / "drive_c" / std::filesystem::path(relative).relative_path();
   }
   // A file under C:\src (relative path with slashes).
   void Source(const std::string& relative, const std::string& content) {
@@ -101,7 +105,7 @@ class ArchiveFixture : public ::testing::Test {
   };
   std::vector<Message> messages;
   ScriptedUi ui;
-  std::unique_ptr<TestFileSystem> files;
+  std::unique_ptr<platform::posix::PrefixFileSystem> files;
   std::unique_ptr<TSevenZip> zip;
 
  private:

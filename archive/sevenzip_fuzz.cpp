@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "archive/SevenZip.h"
-#include "archive/test_filesystem.h"
+#include "platform/posix/prefix_files.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ struct Scratch {
     if (!::mkdtemp(pattern.data())) std::abort();
     root = pattern;
     std::filesystem::create_directories(root / "drive_c/in");
-    files = std::make_unique<archive::testing::TestFileSystem>(root);
+    files = std::make_unique<platform::posix::PrefixFileSystem>(root);
     zip = std::make_unique<archive::TSevenZip>(*files, nullptr);
     zip->SZFileName = "C:\\in\\fuzz.7z";
     zip->ExtrBaseDir = "C:\\out";
@@ -27,7 +27,7 @@ struct Scratch {
   ~Scratch() { std::filesystem::remove_all(root); }
 
   std::filesystem::path root;
-  std::unique_ptr<archive::testing::TestFileSystem> files;
+  std::unique_ptr<platform::posix::PrefixFileSystem> files;
   std::unique_ptr<archive::TSevenZip> zip;
 };
 

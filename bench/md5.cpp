@@ -10,7 +10,7 @@
 #include <string>
 
 #include "archive/MD5Api.h"
-#include "archive/test_filesystem.h"
+#include "platform/posix/prefix_files.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ int main() {
     for (std::uint64_t done = 0; done < kFileSize; done += block.size()) out << block;
   }
 
-  archive::testing::TestFileSystem files(prefix);
+  platform::posix::PrefixFileSystem files(prefix);
   double ours = 1e9, theirs = 1e9;
   std::string our_digest, their_digest;
   for (int run = 0; run < 3; ++run) {
