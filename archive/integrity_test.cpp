@@ -13,32 +13,13 @@
 #include "archive/archive_fixture.h"
 #include "components/dir_instances.h"
 #include "components/profile_instances.h"
-#include "platform/posix/profile_rules.h"
+#include "platform/posix/prefix_profile.h"
 
 namespace archive {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-// GetPrivateProfileString over the prefix's files.
-class PrefixProfileStrings final : public platform::ProfileStrings {
- public:
-  explicit PrefixProfileStrings(platform::FileSystem& files) : files_(files) {}
-  std::string GetString(std::string_view section, std::string_view key, std::string_view fallback,
-                        std::size_t buffer_size, std::string_view file) override {
-    const auto bytes = files_.ReadAll(file);
-    return platform::posix::LookupProfileString(bytes ? *bytes : "", section, key, fallback,
-                                                buffer_size);
-  }
-  bool WriteString(std::string_view, std::string_view, std::string_view,
-                   std::string_view) override {
-    return false;
-  }
-
- private:
-  platform::FileSystem& files_;
-};
 
 // The user-interface thread's queue, drained by the test.
 class UiQueue {
@@ -111,7 +92,7 @@ class IntegrityTest : public testing::ArchiveFixture {
   }
   IntegrityCheck MakeCheck() { return IntegrityCheck(*files, *profile1, *bfc_dir4, lines, found); }
 
-  std::optional<PrefixProfileStrings> profile_strings;
+  std::optional<platform::posix::PrefixProfileStrings> profile_strings;
   std::optional<TProfile> profile1;
   std::optional<TBFC_Dir> bfc_dir4;
   std::vector<std::string> lines;
