@@ -13,9 +13,9 @@ export WINEDEBUG=${WINEDEBUG:--all}
 
 # Debian packages the project needs; installed when missing.
 PACKAGES=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
-  libcurl4-openssl-dev p7zip-full g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
+  libcurl4-openssl-dev nlohmann-json3-dev p7zip-full g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
-  openssl wine64 xvfb xdotool x11-apps imagemagick python3 nodejs npm clang-format)
+  wine64 xvfb xdotool x11-apps imagemagick python3 nodejs npm clang-format)
 
 setup() {
   local missing=()
@@ -86,7 +86,7 @@ case "${1:-}" in
     setup
     build_native
     sample_machine
-    ./build/remedor --machine build/sample-machine
+    ./build/remedor --machine build/sample-machine --out build/sample-run
     ;;
   test)
     setup

@@ -23,6 +23,11 @@ HeadlessSession::HeadlessSession(platform::Platform& platform_services,
   // Addresses and folders are opened from the user-interface thread.
   os.on_event = [this](OutsideEvent event) { Record(std::move(event)); };
   ui.on_clipboard = [this](const std::string& text) { Record({"clipboard", text}); };
+  // Started from the file manager: the program's folder is the current one.
+  const std::string exe = os.machine().SelfExecutable();
+  if (const auto slash = exe.find_last_of('\\'); slash != std::string::npos) {
+    (void)os.files().SetCurrentDirectory(exe.substr(0, slash + 1));
+  }
   form = std::make_unique<TForm1>(os, ui, loop, std::move(arguments));
   // Closing any box re-activates the window; the start-up must not run again.
   ui.after_modal = [this] { form->FormActivate(); };
