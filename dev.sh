@@ -15,7 +15,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 PACKAGES=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   libcurl4-openssl-dev nlohmann-json3-dev p7zip-full g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
-  wine64 xvfb xdotool x11-apps imagemagick python3 nodejs npm clang-format)
+  openssl wine64 xvfb xdotool x11-apps imagemagick python3 nodejs npm clang-format)
 
 setup() {
   local missing=()
@@ -93,6 +93,7 @@ case "${1:-}" in
     build_native
     build_windows
     wine_prefix
+    export REMEDOR_WIN_BUILD=$ROOT/build-win  # the Windows programs the wine tests run
     echo "== tests"
     run_tests build
     echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
