@@ -47,11 +47,24 @@ class Win32File final : public File {
   }
 
   Result<std::uint64_t> Seek(std::int64_t offset, SeekOrigin origin) override {
-    static constexpr DWORD kMethods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+    DWORD method;
+    switch (origin) {
+      case SeekOrigin::kBegin:
+        method = FILE_BEGIN;
+        break;
+      case SeekOrigin::kCurrent:
+        method = FILE_CURRENT;
+        break;
+      case SeekOrigin::kEnd:
+        method = FILE_END;
+        break;
+      default:
+        return Win32Error(ERROR_INVALID_PARAMETER, "SetFilePointerEx", path_);
+    }
     LARGE_INTEGER distance;
     distance.QuadPart = offset;
     LARGE_INTEGER position;
-    if (!SetFilePointerEx(handle_, distance, &position, kMethods[static_cast<int>(origin)])) {
+    if (!SetFilePointerEx(handle_, distance, &position, method)) {
       return LastError("SetFilePointerEx", path_);
     }
     return static_cast<std::uint64_t>(position.QuadPart);
