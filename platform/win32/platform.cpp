@@ -1,4 +1,10 @@
 // OpenPlatform for the Windows build: the real machine, through the Win32 API.
+//
+// The backend folder holds thin shells over the API: the wide-character
+// functions, UTF-8 converted at the edge (win32_text.h), Win32 error codes
+// mapped onto platform::Errc with the call's name and subject (win32_error.h),
+// and <windows.h> included through windows_api.h. The program's own logic
+// stays out: each operation does what its platform call does.
 #include "platform/platform.h"
 
 #include "platform/win32/win32_files.h"
