@@ -10,6 +10,7 @@
 //   win32_backend_check machine            machine facts, processes, locale
 //   win32_backend_check download URL FILE
 //   win32_backend_check clipboard TEXT-FILE  round trip of the file's UTF-8 text
+//   win32_backend_check resource EXE       size and FNV-1a digest of its 7ZIP_LIBRARY
 #include "platform/win32/windows_api.h"
 
 #include <fcntl.h>
@@ -351,6 +352,27 @@ int Machine(platform::Platform& os) {
   return 0;
 }
 
+// --- resources -------------------------------------------------------------
+
+int Resource(const std::string& exe) {
+  const auto wide = platform::win32::ToWide(exe);
+  const HMODULE module =
+      wide ? LoadLibraryExW(wide->c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE) : nullptr;
+  const HRSRC resource = module ? FindResourceW(module, L"7ZIP_LIBRARY", RT_RCDATA) : nullptr;
+  const HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+  const auto* bytes = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
+  Print("found", bytes ? "yes" : "no");
+  if (bytes) {
+    const DWORD size = SizeofResource(module, resource);
+    std::uint64_t digest = 14695981039346656037ull;
+    for (DWORD i = 0; i < size; ++i) digest = (digest ^ bytes[i]) * 1099511628211ull;
+    Print("size", size);
+    Print("fnv1a", digest);
+  }
+  if (module) FreeLibrary(module);
+  return 0;
+}
+
 // --- shell and user interface ----------------------------------------------
 
 int Download(platform::Platform& os, const std::string& url, const std::string& file) {
@@ -397,6 +419,7 @@ int main(int argc, char** argv) {
   if (command == "machine") status = Machine(**os);
   if (command == "download") status = Download(**os, first, second);
   if (command == "clipboard") status = Clipboard(**os, first);
+  if (command == "resource") status = Resource(first);
   std::fflush(stdout);
   return status;
 }

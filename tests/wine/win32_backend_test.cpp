@@ -362,6 +362,18 @@ TEST_F(Win32BackendTest, VersionResourceOfRemedorExe) {
   EXPECT_EQ(Check({"version", WindowsWork() + "\\absent.dll"})["has_version"], "no");
 }
 
+TEST_F(Win32BackendTest, RemedorExeCarriesThe64Bit7ZipLibrary) {
+  const std::string image = ReadFile(fs::path(REMEDOR_SOURCE_DIR) / "build-deps/7zip/x64/7z.dll");
+  ASSERT_FALSE(image.empty()) << "run tools/fetch-7zip.sh";
+  std::uint64_t digest = 14695981039346656037ull;
+  for (unsigned char byte : image) digest = (digest ^ byte) * 1099511628211ull;
+
+  const Output out = Check({"resource", HostPathForWine(windows_build_ / "Remedor.exe")});
+  EXPECT_EQ(out["found"], "yes");
+  EXPECT_EQ(out["size"], std::to_string(image.size()));
+  EXPECT_EQ(out["fnv1a"], std::to_string(digest));
+}
+
 int CountPhysicalCores() {
   std::set<std::pair<std::string, std::string>> cores;
   for (const auto& cpu : fs::directory_iterator("/sys/devices/system/cpu")) {
