@@ -1,0 +1,116 @@
+#include "platform/posix/posix_platform.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+
+#include "platform/posix/faults.h"
+
+namespace platform::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path MakeFolder(const char* name) {
+  std::string pattern = (fs::temp_directory_path() / (std::string(name) + "-XXXXXX")).string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+  return pattern;
+}
+
+// Sets an environment variable for the test's duration.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+class PosixPlatformTest : public ::testing::Test {
+ protected:
+  PosixPlatformTest() : root_(MakeFolder("remedor-platform")) {
+    fs::create_directories(root_ / "drive_c" / "windows");
+  }
+  ~PosixPlatformTest() override {
+    Faults().Clear();
+    fs::remove_all(root_);
+  }
+  void Write(const fs::path& path, std::string_view bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+
+  fs::path root_;
+};
+
+TEST_F(PosixPlatformTest, RefusesWhatIsNotAPrefix) {
+  const auto missing = OpenPlatform({(root_ / "absent").string()});
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error().code, Errc::kPathNotFound);
+  EXPECT_NE(missing.error().Message().find((root_ / "absent").string()), std::string::npos);
+
+  fs::create_directories(root_ / "plain");
+  const auto plain = OpenPlatform({(root_ / "plain").string()});
+  ASSERT_FALSE(plain);
+  EXPECT_NE(plain.error().Message().find("drive_c"), std::string::npos);
+
+  Write(root_ / "system.reg", "not a registry file\n");
+  const auto malformed = OpenPlatform({root_.string()});
+  ASSERT_FALSE(malformed);
+  EXPECT_EQ(malformed.error().code, Errc::kInvalidData);
+}
+
+TEST_F(PosixPlatformTest, MachineFolderFromOptionsThenWineprefixThenHome) {
+  const fs::path home = MakeFolder("remedor-home");
+  ScopedEnv home_env("HOME", home.string());
+  {
+    ScopedEnv prefix_env("WINEPREFIX", root_.string());
+    EXPECT_EQ(MachineFolder({"/elsewhere"}), fs::path("/elsewhere"));
+    EXPECT_EQ(MachineFolder({}), root_);
+    EXPECT_TRUE(OpenPlatform({}));
+  }
+  ::unsetenv("WINEPREFIX");
+  EXPECT_EQ(MachineFolder({}), home / ".wine");
+  EXPECT_FALSE(OpenPlatform({}));  // no ~/.wine there
+  fs::remove_all(home);
+}
+
+TEST_F(PosixPlatformTest, FactsReachEveryService) {
+  Write(root_ / kMachineFactsFile,
+        "[Disks]\r\nC=1073741824 2147483648\r\nD=fail\r\n"
+        "[Windows]\r\nFolder=C:\\WINNT\r\n"
+        "[Faults]\r\nMoveFile=1\r\n");
+  Write(root_ / "drive_c" / "WINNT" / "win.ini", "[Desktop]\r\nWallpaper=forest.bmp\r\n");
+  Write(root_ / "drive_c" / "a.txt", "a");
+  auto opened = PosixPlatform::Open(root_);
+  ASSERT_TRUE(opened) << opened.error().Message();
+  PosixPlatform& platform = **opened;
+
+  const auto c = platform.files().GetDiskFreeSpace("C:\\");
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->free_bytes, 1073741824u);
+  EXPECT_EQ(c->total_bytes, 2147483648u);
+  EXPECT_FALSE(platform.files().GetDiskFreeSpace("D:\\"));
+
+  EXPECT_EQ(platform.machine().WindowsFolder(), "C:\\WINNT");
+  EXPECT_EQ(platform.profile().GetString("Desktop", "Wallpaper", "", 256, "win.ini"), "forest.bmp");
+
+  EXPECT_FALSE(platform.files().MoveFile("C:\\a.txt", "C:\\b.txt").ok());  // the first fails
+  EXPECT_TRUE(platform.files().MoveFile("C:\\a.txt", "C:\\b.txt").ok());
+  EXPECT_EQ(platform.prefix_files().HostPath("C:\\B.TXT"), root_ / "drive_c" / "b.txt");
+}
+
+}  // namespace
+}  // namespace platform::posix
