@@ -214,7 +214,7 @@ TEST_F(TmRegistryTest, WritesQueuedPairsAsStringsEveryTime) {
   EXPECT_EQ(registry.ReadValue(""), "default");
   const std::string saved = prefix_.Read("user.reg");
   EXPECT_NE(saved.find("[Software\\\\Remedor\\\\New\\\\Deep] "), std::string::npos) << saved;
-  EXPECT_NE(saved.find("\n\"A\"=\"1\"\n@=\"default\"\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\n@=\"default\"\n\"A\"=\"1\"\n"), std::string::npos) << saved;
 }
 
 TEST_F(TmRegistryTest, EmptyQueueOnAnExistingKeyWritesNothing) {

@@ -195,13 +195,16 @@ void RegistryHive::SetValue(Node& key, std::string_view name, std::uint32_t type
   dirty_ = true;
   const std::string folded = UpperCase(name);
   for (RegFileValue& value : block.values) {
-    if (Folded(value.name) == folded) {
+    if (Folded(value.name) == folded) {  // the stored spelling of the name stays
       value.type = type;
       value.data = std::move(data);
       return;
     }
   }
-  block.values.push_back(RegFileValue{Utf8ToUtf16(name), type, std::move(data)});
+  // wineserver keeps a key's values sorted by their upper-cased names.
+  auto at = block.values.begin();
+  while (at != block.values.end() && CompareIgnoreCase(Utf16ToUtf8(at->name), name) < 0) ++at;
+  block.values.insert(at, RegFileValue{Utf8ToUtf16(name), type, std::move(data)});
 }
 
 Status RegistryHive::Save() {

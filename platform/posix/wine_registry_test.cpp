@@ -224,6 +224,18 @@ TEST_F(WineRegistryTest, OverwritesAValueKeepingItsNameAndTheKeysOtherValues) {
   EXPECT_EQ((RegistryValue{1, changed->values[0].data}.Text()), "C:\\Games\\RBR");
 }
 
+TEST_F(WineRegistryTest, PlacesNewValuesInWinesOrder) {
+  Result<Registry::Key> key = registry_->CreateKey(RootKey::kCurrentUser, "Software\\Sorted");
+  ASSERT_TRUE(key.ok());
+  for (const char* name : {"b", "A", "", "a_", "B"}) {
+    ASSERT_TRUE(registry_->SetStringValue(*key, name, name).ok());
+  }
+  registry_->CloseKey(*key);
+  const std::string saved = prefix_.Read("user.reg");
+  EXPECT_NE(saved.find("\n@=\"\"\n\"A\"=\"A\"\n\"a_\"=\"a_\"\n\"b\"=\"B\"\n"), std::string::npos)
+      << saved;
+}
+
 TEST_F(WineRegistryTest, CreatesThroughLinksAndClassesInTheMachineHive) {
   ASSERT_TRUE(
       Write(RootKey::kLocalMachine, "System\\CurrentControlSet\\Services\\New", "v", "1").ok());
