@@ -1,14 +1,33 @@
 #include "app/RemedorMain.h"
 
+#include <initializer_list>
+#include <stdexcept>
 #include <utility>
 
 #include "app/command_line.h"
 #include "app/reference_lists.h"
 #include "archive/SevenZip.h"
+#include "archive/integrity.h"
+#include "components/dir_instances.h"
 #include "components/mGetNewVer.h"
+#include "components/profile_instances.h"
 #include "platform/text.h"
 
 namespace {
+
+// Creates every instance of a table on its member, configured as on the
+// window; `members` names the members in the table's order.
+template <class Component, class Table, class Service>
+void CreateInstances(const Table& table, std::initializer_list<std::unique_ptr<Component>*> members,
+                     Service& service) {
+  if (members.size() != table.size()) throw std::logic_error("instance table and members differ");
+  auto member = members.begin();
+  for (const auto& instance : table) {
+    **member = std::make_unique<Component>(service);
+    Configure(***member, instance);
+    ++member;
+  }
+}
 
 std::string JoinWithCrLf(const std::vector<std::string>& lines) {
   std::string text;
@@ -31,6 +50,10 @@ TForm1::TForm1(platform::Platform& platform_services, platform::UserInterface& u
   });
   Timer1 = loop.AddTimer(500, true, [this] { Timer1Timer(); });
   Timer2 = loop.AddTimer(2000, false, [this] { Timer2Timer(); });
+  CreateInstances<TProfile>(kProfileInstances, {&Profile1, &Profile2, &Profile3, &Profile4},
+                            os.profile());
+  CreateInstances<TBFC_Dir>(kDirInstances, {&BFC_Dir1, &BFC_Dir2, &BFC_Dir3, &BFC_Dir4, &BFC_Dir5},
+                            os.files());
   // The archive component loads the 7-Zip library now: without it the
   // window, and so the tool, cannot start.
   SevenZip1 = std::make_unique<archive::TSevenZip>(os.files(), &ui);
@@ -44,6 +67,8 @@ TForm1::TForm1(platform::Platform& platform_services, platform::UserInterface& u
   GetNewVer1->FailureDlg = true;
   GetNewVer1->DownloadDlg = true;
   GetNewVer1->TempFile = "c:\\version.txt";
+  integrity = std::make_unique<archive::IntegrityCheck>(os.files(), *Profile1, *BFC_Dir4,
+                                                        CorruptionLines, CorruptionFound);
   window.Memo2.caption = JoinWithCrLf(app::CommandLineHelpLines());
   ApplyHelpTexts();
 }

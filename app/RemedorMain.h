@@ -31,10 +31,13 @@
 #include "platform/platform.h"
 #include "platform/ui.h"
 
+class TProfile;
+class TBFC_Dir;
 class TmGetNewVer;
 namespace archive {
 class TSevenZip;
-}
+class IntegrityCheck;
+}  // namespace archive
 
 using analysis::UiLanguage;
 
@@ -145,7 +148,7 @@ class TForm1 {
   void RemoveShippedLists();
   void CheckListJobWork();
   void UpdateGateJobWork();
-  void IntegrityJobWork();
+  void StartIntegrityJob();  // IntegrityJob: finished once the check has published its lines
   void ExtractDataPack();
   void ListDdsFiles();
   void WaitForJobs();
@@ -208,6 +211,10 @@ class TForm1 {
   int Timer2 = -1;  // copy notice
 
   // Support components, as configured on the window.
+  std::unique_ptr<TProfile> Profile1, Profile2, Profile3, Profile4;
+  std::unique_ptr<TBFC_Dir> BFC_Dir1, BFC_Dir2, BFC_Dir3, BFC_Dir4, BFC_Dir5;
   std::unique_ptr<archive::TSevenZip> SevenZip1;
   std::unique_ptr<TmGetNewVer> GetNewVer1;
+  // The integrity check of IntegrityJob (Profile1, BFC_Dir4, CorruptionLines).
+  std::unique_ptr<archive::IntegrityCheck> integrity;
 };
