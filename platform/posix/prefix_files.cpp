@@ -311,7 +311,7 @@ PrefixFileSystem::~PrefixFileSystem() = default;
 std::optional<std::uint32_t> PrefixFileSystem::GetAttributes(std::string_view path) {
   const auto location = paths_.Locate(path);
   if (!location || !location->exists) return std::nullopt;
-  return AttributesOf(location->name, location->host.string(), location->status);
+  return AttributesOf(location->name, location->host, location->status);
 }
 
 Status PrefixFileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
@@ -380,10 +380,9 @@ Result<std::vector<FindEntry>> PrefixFileSystem::Search(std::string_view pattern
     entry.last_write = ToFileTime(target.st_mtim);
     found.push_back(std::move(entry));
   };
-  const std::string folder_host = folder->host.string();
   if (!folder->is_root) {
-    if (matcher.MatchesDotEntry(".")) add(".", folder_host);
-    if (matcher.MatchesDotEntry("..")) add("..", folder->host.parent_path().string());
+    if (matcher.MatchesDotEntry(".")) add(".", folder->host);
+    if (matcher.MatchesDotEntry("..")) add("..", folder->parent);
   }
   std::vector<std::pair<std::u16string, std::string>> sorted;
   for (const std::string& name : *names) {
@@ -392,7 +391,7 @@ Result<std::vector<FindEntry>> PrefixFileSystem::Search(std::string_view pattern
     }
   }
   std::sort(sorted.begin(), sorted.end());
-  for (const auto& [key, name] : sorted) add(name, (folder->host / name).string());
+  for (const auto& [key, name] : sorted) add(name, JoinHostPath(folder->host, name));
   if (found.empty()) {
     return WindowsError(Errc::kFileNotFound, kErrorFileNotFound, operation, pattern);
   }
@@ -412,21 +411,21 @@ Status PrefixFileSystem::MoveFile(std::string_view from, std::string_view to) {
   }
   const auto target = paths_.Locate(to);
   if (!target) return target.error();
-  fs::path target_host = target->host;
+  std::string target_host = target->host;
   if (target->exists || target->is_root) {
     const bool same_entry = target->status.st_dev == source->status.st_dev &&
                             target->status.st_ino == source->status.st_ino &&
-                            target->host.parent_path() == source->host.parent_path();
+                            target->parent == source->parent;
     if (!same_entry) {
       return WindowsError(Errc::kAlreadyExists, kErrorAlreadyExists, "MoveFile", to);
     }
     // Only the letter case changes: the name given is the new name.
     const auto full = paths_.FullPath(to);
-    target_host = source->host.parent_path() / full->substr(full->rfind('\\') + 1);
+    target_host = JoinHostPath(source->parent, full->substr(full->rfind('\\') + 1));
     if (target_host == source->host) return {};
   }
-  const std::string source_folder = source->host.string() + "/";
-  if (target_host.string().starts_with(source_folder)) {  // a folder into itself
+  const std::string source_folder = source->host + "/";
+  if (target_host.starts_with(source_folder)) {  // a folder into itself
     return WindowsError(Errc::kAccessDenied, kErrorAccessDenied, "MoveFile", to);
   }
   if (!S_ISDIR(source->status.st_mode) && open_files_->IsOpen(source->status)) {
@@ -435,8 +434,8 @@ Status PrefixFileSystem::MoveFile(std::string_view from, std::string_view to) {
   const int renamed =
       ::renameat2(AT_FDCWD, source->host.c_str(), AT_FDCWD, target_host.c_str(), RENAME_NOREPLACE);
   const int error = errno;
-  paths_.Invalidate(source->host.parent_path());
-  paths_.Invalidate(target_host.parent_path());
+  paths_.Invalidate(source->parent);
+  paths_.Invalidate(target->parent);
   if (renamed != 0) return FromErrno(error, "MoveFile", from);
   return {};
 }
@@ -486,7 +485,7 @@ Status PrefixFileSystem::CreateDirectory(std::string_view path) {
   }
   const int made = ::mkdir(location->host.c_str(), 0777);
   const int error = errno;
-  paths_.Invalidate(location->host.parent_path());
+  paths_.Invalidate(location->parent);
   if (made != 0) return FromErrno(error, "CreateDirectory", path);
   return {};
 }
@@ -516,7 +515,7 @@ Result<std::unique_ptr<File>> PrefixFileSystem::OpenFile(std::string_view path, 
       return WindowsError(Errc::kBusy, kErrorSharingViolation, "CreateFile", path);
     }
     fd = ::open(location->host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (!location->exists) paths_.Invalidate(location->host.parent_path());
+    if (!location->exists) paths_.Invalidate(location->parent);
   }
   if (fd < 0) return FromErrno(errno, "CreateFile", path);
 

@@ -12,17 +12,27 @@ namespace platform::posix {
 
 namespace fs = std::filesystem;
 
+struct PrefixPaths::Entry {
+  std::string name;
+  unsigned char type = DT_UNKNOWN;  // as readdir reports it
+  std::unique_ptr<DirNode> child;   // made when a walk goes through it
+};
+
+namespace {
+// Lookups by std::string_view, without making a std::string.
+struct KeyHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+};
+}  // namespace
+
 struct PrefixPaths::DirNode {
-  struct Entry {
-    std::string name;
-    unsigned char type = DT_UNKNOWN;  // as readdir reports it
-    std::unique_ptr<DirNode> child;   // made when a walk goes through it
-  };
   std::string host;  // the folder's host path, without a trailing slash (but "/")
   bool listed = false;
   bool racy = true;  // read too soon after a change to vouch for a missing name
   timespec mtime{};
-  std::unordered_map<std::string, std::vector<Entry>> entries;  // by upper-case name
+  std::unordered_map<std::string, std::vector<Entry>, KeyHash, std::equal_to<>>
+      entries;  // by upper-case name
 };
 
 namespace {
@@ -40,11 +50,23 @@ bool IsValidComponent(std::string_view name) {
   return true;
 }
 
-std::string JoinHost(const std::string& folder, std::string_view name) {
-  std::string host = folder;
-  if (host.empty() || host.back() != '/') host += '/';
-  host += name;
-  return host;
+// The upper case of a name, into a buffer kept between lookups.
+void FoldInto(std::string& out, std::string_view name) {
+  out.assign(name);
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      out = UpperCase(name);
+      return;
+    }
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+bool EqualsAsciiIgnoreCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::toupper(static_cast<unsigned char>(x)) ==
+                  std::toupper(static_cast<unsigned char>(y));
+         });
 }
 
 std::string HostString(const fs::path& path) {
@@ -70,6 +92,13 @@ bool ExemptFromRedirection(const std::vector<std::string>& components, std::size
 }
 
 }  // namespace
+
+std::string JoinHostPath(std::string_view folder, std::string_view name) {
+  std::string host(folder);
+  if (host.empty() || host.back() != '/') host += '/';
+  host += name;
+  return host;
+}
 
 PrefixPaths::PrefixPaths(fs::path prefix) : prefix_(std::move(prefix)) {}
 
@@ -243,32 +272,34 @@ void PrefixPaths::Unindex(DirNode& node) {
   }
 }
 
-std::string PrefixPaths::LookupKey(const Parsed& parsed, std::size_t index) const {
-  std::string key = UpperCase(parsed.components[index]);
+const char* PrefixPaths::Redirection(const Parsed& parsed, std::size_t index,
+                                     std::string_view key) const {
   if (!wow64_view_ || index != 1 || parsed.drive != 'C' ||
-      UpperCase(parsed.components[0]) != "WINDOWS") {
-    return key;
+      !EqualsAsciiIgnoreCase(parsed.components[0], "WINDOWS")) {
+    return nullptr;
   }
   if (key == "SYSTEM32" && !ExemptFromRedirection(parsed.components, index)) return "SYSWOW64";
   if (key == "SYSNATIVE") return "SYSTEM32";
-  return key;
+  return nullptr;
 }
 
-namespace {
-
-// The entry a component names: its exact spelling first, else the first name
-// of that letter case.
-template <class Node>
-auto* FindIn(Node& node, const std::string& key, std::string_view component) {
-  const auto it = node.entries.find(key);
-  if (it == node.entries.end()) return static_cast<decltype(&it->second.front())>(nullptr);
-  for (auto& entry : it->second) {
-    if (entry.name == component) return &entry;
+PrefixPaths::Entry* PrefixPaths::FindEntry(DirNode& folder, const Parsed& parsed,
+                                           std::size_t index) {
+  const std::string& component = parsed.components[index];
+  FoldInto(key_buffer_, component);
+  const auto find = [&](std::string_view key) -> Entry* {
+    const auto it = folder.entries.find(key);
+    if (it == folder.entries.end()) return nullptr;
+    for (Entry& entry : it->second) {
+      if (entry.name == component) return &entry;  // the exact spelling first
+    }
+    return &it->second.front();
+  };
+  if (const char* redirected = Redirection(parsed, index, key_buffer_)) {
+    if (Entry* entry = find(redirected)) return entry;  // when there is a syswow64
   }
-  return &it->second.front();
+  return find(key_buffer_);
 }
-
-}  // namespace
 
 PrefixPaths::DirNode* PrefixPaths::Descend(const Parsed& parsed, std::size_t count, bool verify,
                                            bool* suspect) {
@@ -278,18 +309,14 @@ PrefixPaths::DirNode* PrefixPaths::Descend(const Parsed& parsed, std::size_t cou
       *suspect = !verify;
       return nullptr;
     }
-    const std::string key = LookupKey(parsed, i);
-    auto* entry = FindIn(*node, key, parsed.components[i]);
-    if (!entry && key != UpperCase(parsed.components[i])) {  // no syswow64 to redirect to
-      entry = FindIn(*node, UpperCase(parsed.components[i]), parsed.components[i]);
-    }
+    Entry* entry = FindEntry(*node, parsed, i);
     if (!entry || !MayBeFolder(entry->type)) {
       *suspect = !verify;
       return nullptr;
     }
     if (!entry->child) {
       entry->child = std::make_unique<DirNode>();
-      entry->child->host = JoinHost(node->host, entry->name);
+      entry->child->host = JoinHostPath(node->host, entry->name);
       index_[entry->child->host] = entry->child.get();
     }
     node = entry->child.get();
@@ -321,20 +348,17 @@ Result<HostLocation> PrefixPaths::LocateParsed(const Parsed& parsed, bool verify
     *suspect = !verify;
     return not_found();
   }
-  std::string key = LookupKey(parsed, last);
-  auto* entry = FindIn(*parent, key, parsed.components[last]);
-  if (!entry && key != UpperCase(parsed.components[last])) {
-    entry = FindIn(*parent, UpperCase(parsed.components[last]), parsed.components[last]);
-  }
+  const Entry* entry = FindEntry(*parent, parsed, last);
+  location.parent = parent->host;
   if (entry) {
     location.name = entry->name;
-    location.host = JoinHost(parent->host, entry->name);
+    location.host = JoinHostPath(parent->host, entry->name);
     location.exists = ::lstat(location.host.c_str(), &location.status) == 0;
   }
   if (!location.exists) {
     *suspect = !verify;
     location.name = parsed.components[last];
-    location.host = JoinHost(parent->host, location.name);
+    location.host = JoinHostPath(parent->host, location.name);
   }
   return location;
 }

@@ -40,13 +40,17 @@ namespace platform::posix {
 // Where a Windows path leads.
 struct HostLocation {
   char drive = 'C';
-  std::string windows_path;    // full form, e.g. "C:\Games\RBR" or "C:\" for a root
-  std::filesystem::path host;  // the entry, or where a missing last name would be
-  std::string name;            // the last name as stored (as given when missing); "" at a root
+  std::string windows_path;  // full form, e.g. "C:\Games\RBR" or "C:\" for a root
+  std::string host;          // the entry, or where a missing last name would be
+  std::string parent;        // the host folder holding it; "" at a root
+  std::string name;          // the last name as stored (as given when missing); "" at a root
   bool is_root = false;
   bool exists = false;
   struct stat status {};  // lstat of `host` when it exists
 };
+
+// A host folder's path with a name appended.
+std::string JoinHostPath(std::string_view folder, std::string_view name);
 
 class PrefixPaths {
  public:
@@ -106,8 +110,11 @@ class PrefixPaths {
   Result<HostLocation> LocateParsed(const Parsed& parsed, bool verify, bool* suspect);
   bool Refresh(DirNode& node);
   bool ReadListing(DirNode& node);
-  // The key a component is looked up under in `parent`, with the 32-bit view applied.
-  std::string LookupKey(const Parsed& parsed, std::size_t index) const;
+  struct Entry;
+  // The entry component `index` names in `folder`, with the 32-bit view applied.
+  Entry* FindEntry(DirNode& folder, const Parsed& parsed, std::size_t index);
+  // What a 32-bit program's system32 or sysnative stands for; nullptr otherwise.
+  const char* Redirection(const Parsed& parsed, std::size_t index, std::string_view key) const;
   void Unindex(DirNode& node);
 
   const std::filesystem::path prefix_;
@@ -117,6 +124,7 @@ class PrefixPaths {
   bool wow64_view_ = true;
   std::array<std::unique_ptr<DirNode>, 26> drives_;
   std::unordered_map<std::string, DirNode*> index_;  // host folder -> its node
+  std::string key_buffer_;                           // the upper-case name being looked up
 };
 
 }  // namespace platform::posix
