@@ -13,7 +13,7 @@
 #include "platform/registry.h"
 
 // The roots offered; any other value stands for HKEY_LOCAL_MACHINE.
-enum TmRootKey {
+enum TmRootKey : int {
   rkHKEY_CLASSES_ROOT,
   rkHKEY_CURRENT_USER,
   rkHKEY_LOCAL_MACHINE,
