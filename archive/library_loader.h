@@ -1,8 +1,8 @@
 // How the archive component reaches the 7-Zip library: exactly three
 // operations, load the image, find an export by name, free the image. Each
-// backend supplies them (platform/posix: dlopen of 7z.so; platform/win32:
-// LoadLibrary of 7z.dll beside the executable), until the in-memory loader
-// takes their place.
+// backend supplies them from the image the executable carries, never written
+// to disk (platform/posix: an in-memory file opened by the dynamic loader;
+// platform/win32: the in-memory image loader).
 #pragma once
 
 #include <optional>
