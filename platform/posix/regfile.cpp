@@ -45,7 +45,6 @@ void AppendUtf16(std::vector<std::uint8_t>& data, std::u16string_view text) {
 struct Line {
   std::string_view text;
   std::size_t begin = 0;  // offset of the line in the file
-  int number = 0;
 };
 
 class LineReader {
@@ -57,7 +56,7 @@ class LineReader {
     std::size_t end = bytes_.find('\n', pos_);
     if (end == std::string_view::npos) end = bytes_.size();
     line.begin = pos_;
-    line.number = ++number_;
+    ++number_;
     line.text = bytes_.substr(pos_, end - pos_);
     if (line.text.size() > kMaxLineLength) throw ParseFailure{"line longer than 16 MiB"};
     if (line.text.find('\0') != std::string_view::npos) throw ParseFailure{"NUL byte"};
@@ -66,7 +65,6 @@ class LineReader {
     return true;
   }
   int number() const { return number_; }
-  std::size_t offset() const { return std::min(pos_, bytes_.size()); }
 
  private:
   std::string_view bytes_;
