@@ -353,6 +353,7 @@ Result<std::vector<FindEntry>> PrefixFileSystem::Search(std::string_view pattern
   }
 
   const auto folder = paths_.Locate(folder_path);
+  if (!folder && folder.error().code == Errc::kBadPathname) return folder.error();
   if (!folder || !folder->exists) {
     return WindowsError(Errc::kPathNotFound, kErrorPathNotFound, operation, pattern);
   }
