@@ -11,6 +11,7 @@
 #include "components/dir_instances.h"
 #include "components/mGetNewVer.h"
 #include "components/profile_instances.h"
+#include "components/registry_instances.h"
 #include "platform/text.h"
 
 namespace {
@@ -50,6 +51,11 @@ TForm1::TForm1(platform::Platform& platform_services, platform::UserInterface& u
   });
   Timer1 = loop.AddTimer(500, true, [this] { Timer1Timer(); });
   Timer2 = loop.AddTimer(2000, false, [this] { Timer2Timer(); });
+  CreateInstances<TmRegistry>(
+      kRegistryInstances,
+      {&mRegistry1, &mRegistry2, &mRegistry3, &mRegistry4, &mRegistry5, &mRegistry6, &mRegistry7,
+       &mRegistry8, &mRegistry10, &mRegistry11, &Autoremove},
+      os.registry());
   CreateInstances<TProfile>(kProfileInstances, {&Profile1, &Profile2, &Profile3, &Profile4},
                             os.profile());
   CreateInstances<TBFC_Dir>(kDirInstances, {&BFC_Dir1, &BFC_Dir2, &BFC_Dir3, &BFC_Dir4, &BFC_Dir5},
@@ -119,6 +125,7 @@ constexpr ClickBinding kClickBindings[] = {
     {"Publique", &TForm1::PubliqueClick},
     {"Championnat", &TForm1::ChampionnatClick},
     {"language", &TForm1::LanguageToggleClick},
+    {"SpeedButton2", &TForm1::SpeedButton2Click},
 };
 
 const ClickBinding* BindingOf(std::string_view name) {

@@ -31,6 +31,7 @@
 #include "platform/platform.h"
 #include "platform/ui.h"
 
+class TmRegistry;
 class TProfile;
 class TBFC_Dir;
 class TmGetNewVer;
@@ -143,6 +144,8 @@ class TForm1 {
   bool ControlCentreGate();    // false: the system stops
   bool LocateInstallFolder();
   bool OldLayoutGate();
+  void AimAddOnKeys();                      // the registry instances follow `keys`
+  void Refuse(const std::string& message);  // a gate's message, then the stop
   void ReadInstalledUpdate();
   void LoadReferenceLines();
   void RemoveShippedLists();
@@ -152,6 +155,7 @@ class TForm1 {
   void ExtractDataPack();
   void ListDdsFiles();
   void WaitForJobs();
+  void WaitForCheckListJob();  // cancels it and waits until it has finished
 
   // --- Survey (survey/) ------------------------------------------------------
   void ReadSons2010Version();        // step 13
@@ -211,6 +215,8 @@ class TForm1 {
   int Timer2 = -1;  // copy notice
 
   // Support components, as configured on the window.
+  std::unique_ptr<TmRegistry> mRegistry1, mRegistry2, mRegistry3, mRegistry4, mRegistry5,
+      mRegistry6, mRegistry7, mRegistry8, mRegistry10, mRegistry11, Autoremove;
   std::unique_ptr<TProfile> Profile1, Profile2, Profile3, Profile4;
   std::unique_ptr<TBFC_Dir> BFC_Dir1, BFC_Dir2, BFC_Dir3, BFC_Dir4, BFC_Dir5;
   std::unique_ptr<archive::TSevenZip> SevenZip1;

@@ -27,6 +27,7 @@ void EventLoop::RunHandler(const Task& task) {
 }
 
 void EventLoop::ProcessPendingEvents() {
+  if (platform_pump_ && !stop_requested_) platform_pump_();
   while (!stop_requested_) {
     Task task;
     {

@@ -53,6 +53,9 @@ class EventLoop {
   bool StopRequested() const { return stop_requested_; }
 
   void SetErrorHandler(ErrorHandler handler) { on_error_ = std::move(handler); }
+  // The window's own message queue, emptied first by every ProcessPendingEvents
+  // so that long steps keep the window painted and clickable.
+  void SetPlatformPump(Task pump) { platform_pump_ = std::move(pump); }
   // Runs a task as a handler: an escaping error goes to the error handler.
   void RunHandler(const Task& task);
 
@@ -75,6 +78,7 @@ class EventLoop {
   std::vector<Timer> timers_;
   bool stop_requested_ = false;
   ErrorHandler on_error_;
+  Task platform_pump_;
 };
 
 // The real clock (steady), for the window.

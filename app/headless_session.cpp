@@ -2,21 +2,6 @@
 
 namespace app {
 
-platform::Status ObservedPlatform::Download(std::string_view url, std::string_view local_path) {
-  ++downloads_;
-  platform::Status status = inner_.shell().Download(url, local_path);
-  --downloads_;
-  return status;
-}
-
-void ObservedPlatform::OpenInBrowser(std::string_view url) {
-  if (on_event) on_event({"browser", std::string(url)});
-}
-
-void ObservedPlatform::OpenFolder(std::string_view folder) {
-  if (on_event) on_event({"folder", std::string(folder)});
-}
-
 HeadlessSession::HeadlessSession(platform::Platform& platform_services,
                                  std::vector<std::string> arguments)
     : os(platform_services) {

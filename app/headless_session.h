@@ -1,10 +1,7 @@
 // The tool running without a window: the main window's logic on a simulated
-// clock, a recording user interface, and the platform seen through a
-// decorator that reports what leaves the machine (addresses and folders
-// opened) and knows when a download is still under way.
+// clock, with a recording user interface, on an observed platform.
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,38 +11,10 @@
 #include "app/RemedorMain.h"
 #include "app/event_loop.h"
 #include "app/headless_ui.h"
+#include "app/observed_platform.h"
 #include "platform/platform.h"
 
 namespace app {
-
-// Something that happened outside the machine folder.
-struct OutsideEvent {
-  std::string event;   // "clipboard", "browser", "folder", "stop"
-  std::string detail;  // the text, address or folder; for "stop" how it stopped
-};
-
-class ObservedPlatform : public platform::Platform, private platform::Shell {
- public:
-  explicit ObservedPlatform(platform::Platform& inner) : inner_(inner) {}
-
-  platform::Registry& registry() override { return inner_.registry(); }
-  platform::FileSystem& files() override { return inner_.files(); }
-  platform::ProfileStrings& profile() override { return inner_.profile(); }
-  platform::Machine& machine() override { return inner_.machine(); }
-  platform::Shell& shell() override { return *this; }
-
-  // Called for every address or folder opened (any thread).
-  std::function<void(OutsideEvent)> on_event;
-  bool DownloadUnderWay() const { return downloads_ > 0; }
-
- private:
-  platform::Status Download(std::string_view url, std::string_view local_path) override;
-  void OpenInBrowser(std::string_view url) override;
-  void OpenFolder(std::string_view folder) override;
-
-  platform::Platform& inner_;
-  std::atomic<int> downloads_{0};
-};
 
 class HeadlessSession {
  public:

@@ -107,6 +107,14 @@ TestMachine::TestMachine() {
              "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
              "\n#arch=win64\n",
              std::ios::trunc);
+  // The tool beside its lists in a folder of its own, with its version; the
+  // new-version check fails at once (a closed port of this host).
+  SetFact("Self", "Exe", "C:\\Outil\\Remedor.exe");
+  SetFact("Self", "FileVersion", "8.36.0.0");
+  SetFact("Self", "BuildFolder", "C:\\RemedorBuild\\");
+  SetFact("Clock", "Now", "2024-03-15 21:04:05");
+  SetFact("Network", "VersionURL", "http://127.0.0.1:9/curr_ver.txt");
+  AddFile("C:\\Outil\\Remedor.exe", "MZ");
 }
 
 TestMachine::~TestMachine() {
@@ -216,6 +224,33 @@ void TestMachine::WriteFacts() const {
   for (const auto& [exe, threads] : processes_)
     processes += std::to_string(threads) + " " + exe + "\n";
   WriteBytes(root_ / "remedor-processes.txt", processes, std::ios::trunc);
+}
+
+TestForm::TestForm(TestMachine& machine, std::vector<std::string> arguments) {
+  machine.WriteFacts();
+  auto opened = platform::OpenPlatform({machine.root().string()});
+  if (!opened) throw std::runtime_error("OpenPlatform: " + opened.error().Message());
+  platform_ = std::move(*opened);
+  observed_ = std::make_unique<app::ObservedPlatform>(*platform_);
+  observed_->on_event = [this](app::OutsideEvent event) { events_.push_back(std::move(event)); };
+  ui_.on_clipboard = [this](const std::string& text) { events_.push_back({"clipboard", text}); };
+  const std::string exe = observed_->machine().SelfExecutable();
+  (void)observed_->files().SetCurrentDirectory(exe.substr(0, exe.find_last_of('\\') + 1));
+  form_ = std::make_unique<TForm1>(*observed_, ui_, loop_, std::move(arguments));
+}
+
+TestForm::~TestForm() = default;
+
+void TestForm::Settle() {
+  loop_.ProcessPendingEvents();
+  while (!loop_.StopRequested() && (observed_->DownloadUnderWay() || loop_.HasPendingWork())) {
+    loop_.SleepAndProcess(10);
+  }
+}
+
+void TestForm::Wait(std::int64_t ms) {
+  loop_.SleepAndProcess(ms);
+  Settle();
 }
 
 }  // namespace test

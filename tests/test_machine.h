@@ -12,11 +12,17 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "app/RemedorMain.h"
+#include "app/event_loop.h"
+#include "app/headless_ui.h"
+#include "app/observed_platform.h"
+#include "platform/platform.h"
 
 namespace test {
 
@@ -25,7 +31,9 @@ enum class Hive { kLocalMachine, kCurrentUser };
 class TestMachine {
  public:
   // An empty prefix: drive_c with a Windows folder, empty registry files of a
-  // 64-bit prefix, no facts and no processes.
+  // 64-bit prefix, no processes; the tool at C:\Outil\Remedor.exe (version
+  // 8.36.0.0, build folder C:\RemedorBuild\), a frozen clock, a French
+  // locale, and a version address that fails at once.
   TestMachine();
   ~TestMachine();
   TestMachine(const TestMachine&) = delete;
@@ -68,6 +76,58 @@ class TestMachine {
   std::filesystem::path root_;
   std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> facts_;
   std::vector<std::pair<std::string, int>> processes_;
+};
+
+// The tool on a test machine: the platform opened on its prefix (facts
+// written first), the main window's logic with a recording user interface
+// (scripted answers, recorded dialogs and clipboard) on a simulated clock.
+// The program's current folder is its own, as when started from Explorer.
+class TestForm {
+ public:
+  explicit TestForm(TestMachine& machine, std::vector<std::string> arguments = {});
+  ~TestForm();
+
+  TForm1& form() { return *form_; }
+  app::WindowModel& window() { return form_->window; }
+  app::HeadlessUi& ui() { return ui_; }
+  app::EventLoop& loop() { return loop_; }
+  platform::Platform& os() { return *observed_; }
+
+  // The first activation of the window: the start-up sequence, then the work
+  // other threads hand over.
+  void RunStartup() {
+    form_->FormActivate();
+    Settle();
+  }
+  // A click as the window delivers it (nothing for a disabled or hidden control).
+  bool Click(std::string_view control) {
+    const bool known = form_->Click(control);
+    Settle();
+    return known;
+  }
+  // Lets ms pass on the simulated clock, running events and timers.
+  void Wait(std::int64_t ms);
+  // Runs posted work and lets in what other threads still hand over.
+  void Settle();
+
+  const std::vector<std::string>& Screen() const { return form_->report.ScreenLines; }
+  const std::vector<std::string>& Forum() const { return form_->report.ForumLines; }
+  const std::vector<app::RecordedDialog>& Dialogs() const { return ui_.dialogs(); }
+  const std::string& Clipboard() const { return ui_.clipboard(); }
+  const std::vector<app::OutsideEvent>& Events() const { return events_; }
+  // Queues an answer for the next box or dialog that asks.
+  void Answer(app::ScriptedAnswer::Kind kind, std::string file = {}) {
+    ui_.QueueAnswer({kind, std::move(file)});
+  }
+
+ private:
+  std::unique_ptr<platform::Platform> platform_;
+  std::unique_ptr<app::ObservedPlatform> observed_;
+  app::SimulatedClock clock_;
+  app::EventLoop loop_{clock_};
+  app::HeadlessUi ui_;
+  std::vector<app::OutsideEvent> events_;
+  std::unique_ptr<TForm1> form_;
 };
 
 // Wine's registry-file text of a string, with its quotes: `\\`, `\"`, control
