@@ -36,7 +36,7 @@ bool HasControlCharacters(std::string_view text) {
 std::string Printable(std::string_view text) {
   std::string shown(text);
   for (char& c : shown) {
-    if (IsControl(c)) c = '?';
+    if (IsControl(c) && c != '\t') c = '?';
   }
   return shown;
 }

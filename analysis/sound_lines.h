@@ -23,9 +23,9 @@ std::string_view TrimBlanksAndControls(std::string_view text);
 // file functions).
 bool HasControlCharacters(std::string_view text);
 
-// The text with each control character shown as "?", for the report: a line
-// of the report holds no line break and nothing that would cut the clipboard
-// text or the results file short.
+// The text with each control character but the tab shown as "?", for the
+// report: a line of the report holds no line break and nothing that would cut
+// the clipboard text or the results file short.
 std::string Printable(std::string_view text);
 
 // The part of the reference that a line names, trimmed, or nullopt when the

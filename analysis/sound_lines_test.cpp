@@ -39,7 +39,7 @@ TEST(SoundLines, ControlCharactersAreShownAndNameNoFile) {
       "c\x7f\td",
       8);
   EXPECT_TRUE(HasControlCharacters(raw));
-  EXPECT_EQ(Printable(raw), "a?b?c??d");
+  EXPECT_EQ(Printable(raw), "a?b?c?\td");
   EXPECT_FALSE(HasControlCharacters("Sounds\\été horn"));
   EXPECT_EQ(Printable("Sounds\\été horn"), "Sounds\\été horn");
 }

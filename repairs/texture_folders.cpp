@@ -1,5 +1,9 @@
 #include "repairs/texture_folders.h"
 
+#include "app/RemedorMain.h"
+#include "components/BFC_Dir.h"
+#include "components/mRegistry.h"
+
 namespace repairs {
 
 const std::vector<std::string>& TextureParentFolders() {
@@ -28,3 +32,48 @@ std::string NameFromMarker(std::string_view marker_file) {
 }
 
 }  // namespace repairs
+
+namespace {
+
+// The shell's delete takes a pattern: a name holding a wildcard would take
+// its look-alikes with it, so such a folder is left alone.
+bool HoldsWildcard(std::string_view name) {
+  return name.find_first_of("*?") != std::string_view::npos;
+}
+
+}  // namespace
+
+void TForm1::BoutonCorrigerClick() {
+  window.cursor = app::Cursor::kBusy;
+  struct RestoreCursor {
+    app::WindowModel& window;
+    ~RestoreCursor() { window.cursor = app::Cursor::kArrow; }
+  } restore{window};
+  platform::FileSystem& files = os.files();
+  if (!mRegistry1->ReadValue("").empty()) {
+    for (const std::string& parent : repairs::TextureParentFolders()) {
+      const std::string parent_path = InstallFolder + parent + "\\";
+      BFC_Dir2->PathName = InstallFolder + parent;
+      BFC_Dir2->ReadDir();
+      const std::vector<std::string> misnamed(BFC_Dir2->ListDirs.begin(), BFC_Dir2->ListDirs.end());
+      for (const std::string& name : misnamed) {
+        const std::string folder = parent_path + name;
+        BFC_Dir3->PathName = folder;
+        BFC_Dir3->ReadDir();
+        if (BFC_Dir3->ListFiles.empty()) {
+          ui.ShowMessage(platform::MessageKind::kPlain, repairs::MissingMarkerMessage(parent));
+          continue;
+        }
+        const std::string target =
+            parent_path + repairs::NameFromMarker(BFC_Dir3->ListFiles.front());
+        // A failed rename or deletion goes unreported: the next analysis shows the folder again.
+        if (files.IsFolder(target)) {
+          if (!HoldsWildcard(name)) (void)files.DeleteSilently(folder);
+        } else {
+          (void)files.MoveFile(folder, target);
+        }
+      }
+    }
+  }
+  window.BoutonCorriger.enabled = false;
+}

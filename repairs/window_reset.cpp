@@ -1,5 +1,9 @@
 #include "repairs/window_reset.h"
 
+#include "app/RemedorMain.h"
+#include "components/mRegistry.h"
+#include "repairs/registry_writes.h"
+
 namespace repairs {
 
 namespace {
@@ -52,3 +56,30 @@ std::string EditionSettingsKey(Edition edition, std::string_view profile, std::s
 }
 
 }  // namespace repairs
+
+void TForm1::bButton7Click() { window.Panel1.visible = true; }
+
+void TForm1::bButton10Click() { window.Panel1.visible = false; }
+
+void TForm1::bButton9Click() {
+  // The panel closes also when a write error ends the reset.
+  struct HidePanel {
+    app::Control& panel;
+    ~HidePanel() { panel.visible = false; }
+  } hide{window.Panel1};
+  const std::string profile = mRegistry8->ReadValue("Profile");
+  const std::string number = mRegistry8->ReadValue("Number");
+  const std::pair<const app::Control*, repairs::Edition> editions[] = {
+      {&window.Alone, repairs::Edition::kAlone},
+      {&window.Publique, repairs::Edition::kPublic},
+      {&window.Championnat, repairs::Edition::kChampionships}};
+  for (const auto& [box, edition] : editions) {
+    if (!box->checked) continue;
+    repairs::StringValues values;
+    for (std::string& name : repairs::WindowPositionValues(edition))
+      values.emplace_back(std::move(name), "0");
+    // A key that cannot be created is skipped without a message.
+    (void)repairs::WriteStringValues(os.registry(), platform::RootKey::kCurrentUser,
+                                     repairs::EditionSettingsKey(edition, profile, number), values);
+  }
+}
