@@ -1,0 +1,115 @@
+// The start-up sequence, run once at the first activation of the main window.
+#include <algorithm>
+#include <stdexcept>
+
+#include "app/RemedorMain.h"
+#include "archive/datapack.h"
+#include "archive/integrity.h"
+#include "components/Profil.h"
+#include "components/mGetNewVer.h"
+#include "platform/text.h"
+
+void TForm1::FormActivate() {
+  if (started) return;
+  started = true;  // later activations (a message box closing, ...) do nothing
+  loop.RunHandler([this] { RunStartupSequence(); });
+}
+
+std::string TForm1::VersionLabel() {
+  const auto info = os.machine().ReadVersionInfo(os.machine().SelfExecutable());
+  if (!info || !info->file_version) {
+    throw std::runtime_error("Les informations de version de sont pas inclues");
+  }
+  const auto& v = *info->file_version;
+  const std::string full = std::to_string(v[0]) + "." + std::to_string(v[1]) + "." +
+                           std::to_string(v[2]) + "." + std::to_string(v[3]);
+  return full.substr(0, full.rfind('.'));
+}
+
+void TForm1::SetVersionLabel() { window.LabelVersion.caption = VersionLabel(); }
+
+void TForm1::ListDdsFiles() {
+  platform::FileSystem& files = os.files();
+  (void)files.SetCurrentDirectory(InstallFolder);  // the listing makes the folder current
+  DdsListing.clear();
+  if (auto found = files.FindFiles(InstallFolder + "*.DDS")) {
+    for (const platform::FindEntry& entry : *found) {
+      if ((entry.attributes & platform::file_attribute::kDirectory) == 0) {
+        DdsListing.push_back(entry.name);
+      }
+    }
+  }
+  std::stable_sort(DdsListing.begin(), DdsListing.end(),
+                   [](const std::string& a, const std::string& b) {
+                     return platform::CompareIgnoreCase(a, b) < 0;
+                   });
+}
+
+void TForm1::ExtractDataPack() {
+  DataPackFiles = archive::ExtractDataPack(*SevenZip1, InstallFolder, OwnFolder());
+}
+
+void TForm1::StartIntegrityJob() {
+  IntegrityJob.StartDeferred(loop, [this](std::function<void()> done) {
+    integrity->Start(
+        {InstallFolder, OwnFolder(), os.machine().BuildFolder()},
+        [this](std::function<void()> task) { loop.Post(std::move(task)); }, std::move(done));
+  });
+}
+
+void TForm1::WaitForJobs() {
+  if (CheckListJob.Finished()) return;
+  while (!CheckListJob.Finished() && !UpdateGateJob.Finished() && !IntegrityJob.Finished() &&
+         !Stopped()) {
+    loop.SleepAndProcess(10);
+  }
+}
+
+void TForm1::RunStartupSequence() {
+  platform::FileSystem& files = os.files();
+  ApplyLocaleCaptions();  // 1
+  ApplyCaptions();        // 2: the toggle starts released, so French in the end
+  window.Gauge1.position = window.Gauge2.position = 0;  // 3
+  window.Panel1.left = 228, window.Panel1.top = 194;
+  ReadCommandLine();                                                         // 4
+  if (files.Exists(kVersionFile)) (void)files.DeleteSilently(kVersionFile);  // 5
+  GetNewVer1->CheckNewVersion();  // 6: reports on its own, later
+  ProcessPendingEvents();
+  if (Stopped()) return;
+  window.Panel3.left = 153, window.Panel3.top = 132;  // 7
+  window.PanelHelp.left = 64, window.PanelHelp.top = 134;
+  window.PanelSummary.left = 13, window.PanelSummary.top = 141;
+  window.PanelInit.left = 29, window.PanelInit.top = 240;
+  SetVersionLabel();                // 8
+  window.PanelInit.visible = true;  // 9
+  ProcessPendingEvents();
+  if (Stopped()) return;
+  if (!ControlCentreGate() || !LocateInstallFolder() || !OldLayoutGate()) return;  // 10-12
+  Profile2->IniFileName = InstallFolder + "RichardBurnsRally.ini";                 // 13
+  ReadInstalledUpdate();
+  ReadSons2010Version();
+  window.LabelInstallFolder.caption = "Richard Burns Rally est installé dans : " + InstallFolder;
+  ProcessPendingEvents();
+  window.cursor = app::Cursor::kBusy;
+  if (Stopped()) return;
+  ReadControlCentreSettings();  // 14
+  LoadReferenceLines();         // 15
+  ExtractDataPack();            // 16
+  RemoveShippedLists();
+  if (Stopped()) return;
+  // 17. The jobs' work runs only when pending events are processed, which the
+  // survey does after its first row (the tool version).
+  CheckListJob.Start(loop, [this] { CheckListJobWork(); });
+  UpdateGateJob.Start(loop, [this] { UpdateGateJobWork(); });
+  StartIntegrityJob();
+  WriteSurvey();
+  if (Stopped()) return;
+  WritePluginInventory();
+  if (Stopped()) return;
+  ListDdsFiles();  // 18
+  WaitForJobs();   // 19
+  if (Stopped()) return;
+  window.PanelInit.visible = false;  // 20
+  window.SpeedButton1.enabled = window.SpeedButton4.enabled = true;
+  window.cursor = app::Cursor::kArrow;
+}
