@@ -15,7 +15,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 PACKAGES=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   libcurl4-openssl-dev nlohmann-json3-dev p7zip-full g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
-  openssl wine64 xvfb xdotool x11-apps imagemagick python3 nodejs npm clang-format)
+  openssl wine64 xvfb xdotool x11-apps imagemagick python3 clang-format)
 
 setup() {
   local missing=()
@@ -29,6 +29,8 @@ setup() {
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
   fi
+  # Node.js and npm come with the machine (its own packages, not Debian's).
+  command -v npm >/dev/null || { echo "npm is needed for the 7-Zip images" >&2; return 1; }
   [ -x tools/fetch-7zip.sh ] && tools/fetch-7zip.sh
   return 0
 }
