@@ -56,7 +56,6 @@ std::vector<std::string> TForm1::HelpLines(UiLanguage set) const {
         "- Réparation : désactivation de Zazozi Zovodad",
         "- Réparation : position des fenêtres de Corvane",
         "- Réparation : activation de la synchro Temps Internet",
-        "- Fichier de résultats et copie du rapport dans le presse papier",
         "Exécutables du jeu et de QUORVEL pris en compte :",
     };
   } else {
@@ -86,7 +85,6 @@ std::vector<std::string> TForm1::HelpLines(UiLanguage set) const {
         "- Integrity of QUORVEL's archives and QDsys.dll",
         "- Repairs: texture folders, Zazozi Zovodad, Corvane's windows",
         "- Repair: Internet time synchronisation",
-        "- Corvane's settings and last profile",
         "- Results file and clipboard copy of the report",
         "Executables of the game and of QUORVEL taken into account:",
     };
