@@ -64,6 +64,12 @@ std::optional<std::string> AudioFmodSetting(TForm1& form) {
 
 }  // namespace
 
+std::string GameSetting(TForm1& form, std::string_view key) {
+  form.Profile2->KeyName = key;
+  form.Profile2->Execute();
+  return form.Profile2->DataString;
+}
+
 void WriteSettingsRows(TForm1& form) {
   AnalysisReport& report = form.report;
   const SurveySettings& settings = form.settings;
@@ -75,18 +81,17 @@ void WriteSettingsRows(TForm1& form) {
   form.RefreshProcesses();  // 23
   if (const auto antivirus = AntivirusLine(form.ProcessList)) report.AppendBoth(*antivirus);
 
-  form.Profile2->KeyName = "UseEAX";  // 24
-  form.Profile2->Execute();
-  WriteEaxRow(report, settings.ProductName, form.Profile2->DataString);
+  WriteEaxRow(report, settings.ProductName, GameSetting(form, "UseEAX"));  // 24
 
   WriteInternetTimeRow(form);  // 25
 
   if (form.os.files().IsFolder(form.InstallFolder + "MAPS\\wRBR")) WriteRbrWorldRow(report);  // 26
 
-  WriteLibraryVersionRow(report, "fmod.dll", LibraryVersion(form, form.InstallFolder + "fmod.dll"));
-  WriteLibraryVersionRow(report, "fmodstudio.dll",
-                         LibraryVersion(form, form.InstallFolder + "fmodstudio.dll"));
-  WriteAudioFmodRow(report, AudioFmodSetting(form));  // 29
+  // 27 to 31: the sound libraries, AudioFMOD and the physics plugins.
+  for (const char* library : {"fmod.dll", "fmodstudio.dll"}) {
+    WriteLibraryVersionRow(report, library, LibraryVersion(form, form.InstallFolder + library));
+  }
+  WriteAudioFmodRow(report, AudioFmodSetting(form));
   WriteLibraryVersionRow(report, "FixUp.dll", PluginVersion(form, "FixUp"));
   WriteLibraryVersionRow(report, "PhysicsNG.dll", PluginVersion(form, "PhysicsNG"));
 }

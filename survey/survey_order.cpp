@@ -4,7 +4,6 @@
 #include <string>
 
 #include "app/RemedorMain.h"
-#include "components/Profil.h"
 #include "components/mRegistry.h"
 #include "survey/ini_copy.h"
 #include "survey/machine_rows.h"
@@ -12,13 +11,6 @@
 #include "survey/settings_survey.h"
 
 namespace {
-
-// A key of the game's INI file's "Settings" section ("0" when missing).
-std::string GameSetting(TProfile& profile, const std::string& key) {
-  profile.KeyName = key;
-  profile.Execute();
-  return profile.DataString;
-}
 
 survey::OperatingSystemFacts ReadOperatingSystem(TForm1& form) {
   TmRegistry& version_key = *form.mRegistry11;
@@ -36,30 +28,39 @@ void TForm1::WriteSurvey() {
   platform::Machine& machine = os.machine();
   const std::string separator = machine.UserLocale().decimal_separator;
 
+  // Rows 1 to 13: versions and the machine.
   SupportedUpdate = survey::SupportedUpdateFromLines(ReferenceLines);
-  survey::WriteVersionRows(report, VersionLabel(), InstalledUpdate,
-                           SupportedUpdate);  // 1-5
+  survey::WriteVersionRows(report, VersionLabel(), InstalledUpdate, SupportedUpdate);
   survey::WriteProcessorRow(report, machine.ProcessorBrand(), machine.PhysicalCores());
   survey::WriteMemoryRow(report, machine.QueryMemory(), separator);
   const platform::ScreenSize screen = machine.PrimaryScreen();
   survey::WriteDisplayRows(report, machine.DisplayDevice0(), machine.MonitorCount(), screen);
-  survey::WriteGameResolutionRows(report, GameSetting(*Profile2, "XRes"),
-                                  GameSetting(*Profile2, "YRes"),
-                                  screen);  // 11-12
-  survey::WriteDiskRow(report, os.files().GetDiskFreeSpace(InstallFolder.substr(0, 3)),
-                       separator);                                          // 13
-  report.AppendScreen(survey::ProcessCountScreenLine(RefreshProcesses()));  // 14
+  const std::string x_res = survey::GameSetting(*this, "XRes");
+  const std::string y_res = survey::GameSetting(*this, "YRes");
+  survey::WriteGameResolutionRows(report, x_res, y_res, screen);
+  const auto disk = os.files().GetDiskFreeSpace(InstallFolder.substr(0, 3));
+  survey::WriteDiskRow(report, disk, separator);
+  // Row 14, screen only.
+  report.AppendScreen(survey::ProcessCountScreenLine(RefreshProcesses()));
 
+  // Rows 15 to 18: the operating system, the folder (forum only), the account.
   const survey::OperatingSystemFacts system = ReadOperatingSystem(*this);
   settings.ProductName = system.product_name;
-  survey::WriteOperatingSystemRows(report, system);                                 // 15-16
-  report.AppendForum(survey::InstallFolderLine(InstallFolder));                     // 17
-  survey::WriteAccountRow(report, machine.IsAdministrator());                       // 18
-  survey::WriteSettingsRows(*this);                                                 // 19-31
-  report.AppendBoth("OS : " + settings.ProductName);                                // 32
-  report.AppendScreen(survey::InstallFolderLine(InstallFolder));                    // 33
-  report.AppendScreen(analysis::Rule());                                            // 34
-  report.AppendForum(survey::ProcessCountForumLine(RefreshProcesses()));            // 35
-  report.AppendForum(analysis::Rule());                                             // 36
-  if (!options.NoIniDump) survey::WriteIniCopy(report, os.files(), InstallFolder);  // 37
+  survey::WriteOperatingSystemRows(report, system);
+  report.AppendForum(survey::InstallFolderLine(InstallFolder));
+  survey::WriteAccountRow(report, machine.IsAdministrator());
+
+  // Rows 19 to 31: the game's, the add-on's and the control centre's settings.
+  survey::WriteSettingsRows(*this);
+
+  // Rows 32 to 36: the closing lines, the screen's first, then the forum's
+  // process count from a second refresh.
+  report.AppendBoth("OS : " + settings.ProductName);
+  report.AppendScreen(survey::InstallFolderLine(InstallFolder));
+  report.AppendScreen(analysis::Rule());
+  report.AppendForum(survey::ProcessCountForumLine(RefreshProcesses()));
+  report.AppendForum(analysis::Rule());
+
+  // Row 37.
+  if (!options.NoIniDump) survey::WriteIniCopy(report, os.files(), InstallFolder);
 }
