@@ -145,7 +145,13 @@ int RunDriver(const DriverOptions& options, std::ostream& out, std::ostream& err
     return 3;
   }
   session->ui.on_dialog = [&out](const RecordedDialog& d) {
-    out << "[" << d.kind << "] " << d.text << "\n  -> " << d.answer << "\n";
+    // A box shows its CR and LF as line breaks.
+    std::string text;
+    for (std::size_t i = 0; i < d.text.size(); ++i) {
+      if (d.text[i] == '\r' && i + 1 < d.text.size() && d.text[i + 1] == '\n') continue;
+      text += d.text[i] == '\r' ? '\n' : d.text[i];
+    }
+    out << "[" << d.kind << "] " << text << "\n  -> " << d.answer << "\n";
   };
 
   // Leading answers are there for the boxes of the start-up.
