@@ -126,6 +126,14 @@ constexpr ClickBinding kClickBindings[] = {
     {"Championnat", &TForm1::ChampionnatClick},
     {"language", &TForm1::LanguageToggleClick},
     {"SpeedButton2", &TForm1::SpeedButton2Click},
+    {"SpeedButton1", &TForm1::SimpleAnalysisClick},
+    {"SpeedButton4", &TForm1::FullAnalysisClick},
+    {"BoutonCorriger", &TForm1::BoutonCorrigerClick},
+    {"bButton6", &TForm1::bButton6Click},
+    {"bButton7", &TForm1::bButton7Click},
+    {"bButton8", &TForm1::bButton8Click},
+    {"bButton9", &TForm1::bButton9Click},
+    {"bButton10", &TForm1::bButton10Click},
 };
 
 const ClickBinding* BindingOf(std::string_view name) {

@@ -79,8 +79,10 @@ class TForm1 {
   // --- Events (what the window forwards) ---------------------------------
   void FormActivate();                                 // every activation; runs start-up once
   void SpeedButton1Click(const app::Control& sender);  // both analysis buttons
-  void SpeedButton2Click();                            // Quitter
-  void SpeedButton3Click();                            // results file
+  void SimpleAnalysisClick() { SpeedButton1Click(window.SpeedButton1); }
+  void FullAnalysisClick() { SpeedButton1Click(window.SpeedButton4); }
+  void SpeedButton2Click();  // Quitter
+  void SpeedButton3Click();  // results file
   void CBBoutonGenererClick();
   void ListBox2DblClick();
   void ButtonHelpClick();
