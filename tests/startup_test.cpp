@@ -1,0 +1,156 @@
+// The start-up sequence end to end, on small test machines.
+#include <gtest/gtest.h>
+
+#include "app/reference_lists.h"
+#include "tests/test_machine.h"
+
+namespace test {
+namespace {
+
+constexpr char kQuorvel[] = "SOFTWARE\\SCi Games\\Richard Burns Rally\\QUORVEL\\";
+
+// A game at C:\Jeux\RBR with update 15, every car pack off, and the tool's
+// lists made for update 15.
+void AddGame(TestMachine& machine, const std::string& marker =
+                                       "\xB5"
+                                       "15") {
+  machine.SetRegistryString(Hive::kLocalMachine,
+                            "SOFTWARE\\SCi Games\\Richard Burns Rally\\InstallPath", "",
+                            "C:\\Jeux\\RBR");
+  machine.SetRegistryString(Hive::kLocalMachine, std::string(kQuorvel) + "InstalledUpdate",
+                            "Version", "15");
+  const std::string packs = std::string(kQuorvel) + "Packs2015";
+  machine.SetRegistryString(Hive::kLocalMachine, packs, "AllPacks", "0");
+  for (const auto& pack : app::SinglePackNames()) {
+    machine.SetRegistryString(Hive::kLocalMachine, packs, pack, "0");
+  }
+  for (const auto& ngp : app::NgpValueNames()) {
+    machine.SetRegistryString(Hive::kLocalMachine, packs, ngp, "0");
+  }
+  machine.SetFact("Services", "W32Time", "4");  // running
+  machine.AddTextFile("C:\\Jeux\\RBR\\RichardBurnsRally.ini", "[Settings]\r\nXRes=800\r\n");
+  machine.AddFile("C:\\Outil\\FILESLIST.TXT",
+                  "// liste\r\n" + marker + "\r\nRichardBurnsRally.ini\r\nQUORVEL\r\n");
+  machine.AddTextFile("C:\\Outil\\mes notes.txt", "à garder\r\n");
+  machine.AddTextFile("C:\\Jeux\\RBR\\b.dds", "");
+  machine.AddTextFile("C:\\Jeux\\RBR\\A.DDS", "");
+  machine.AddFolder("C:\\Jeux\\RBR\\dossier.dds");
+}
+
+std::vector<std::string> Kinds(const TestForm& t) {
+  std::vector<std::string> kinds;
+  for (const auto& d : t.Dialogs()) kinds.push_back(d.kind);
+  return kinds;
+}
+
+TEST(Startup, RunsToTheEnabledAnalysisButtonsOnce) {
+  TestMachine machine;
+  machine.SetFact("Locale", "LanguageName", "English");
+  AddGame(machine);
+  TestForm t(machine);
+  t.RunStartup();
+  TForm1& form = t.form();
+  app::WindowModel& w = t.window();
+  EXPECT_FALSE(form.Stopped());
+  EXPECT_TRUE(w.SpeedButton1.enabled && w.SpeedButton4.enabled);
+  EXPECT_FALSE(w.PanelInit.visible);
+  EXPECT_EQ(w.cursor, app::Cursor::kArrow);
+  EXPECT_EQ(w.LabelVersion.caption, "8.36.0");
+  EXPECT_EQ(w.SpeedButton2.caption, "Quitter");  // French whatever the locale
+  EXPECT_EQ(w.LabelInstallFolder.caption,
+            "Richard Burns Rally est installé dans : C:\\Jeux\\RBR\\");
+  EXPECT_EQ(std::make_pair(w.Panel1.left, w.Panel1.top), std::make_pair(228, 194));
+  EXPECT_EQ(std::make_pair(w.Panel3.left, w.Panel3.top), std::make_pair(153, 132));
+  EXPECT_EQ(std::make_pair(w.PanelHelp.left, w.PanelHelp.top), std::make_pair(64, 134));
+  EXPECT_EQ(std::make_pair(w.PanelSummary.left, w.PanelSummary.top), std::make_pair(13, 141));
+  EXPECT_EQ(std::make_pair(w.PanelInit.left, w.PanelInit.top), std::make_pair(29, 240));
+  ASSERT_EQ(w.CheckList.size(), 2u);
+  EXPECT_EQ(w.CheckList[0].text, "RichardBurnsRally.ini");
+  EXPECT_EQ(form.DdsListing, (std::vector<std::string>{"A.DDS", "b.dds"}));
+  EXPECT_EQ(t.os().files().CurrentDirectory(), "C:\\Jeux\\RBR");
+  EXPECT_EQ(t.Screen().front(), "Version de l'utilitaire de dépannage : 8.36.0");
+  EXPECT_FALSE(machine.Exists("C:\\Outil\\FILESLIST.TXT"));
+  EXPECT_TRUE(machine.Exists("C:\\Outil\\mes notes.txt"));
+  // The new-version check could not reach its site: its warning, nothing else.
+  EXPECT_EQ(Kinds(t), (std::vector<std::string>{"warning"}));
+  // Later activations (each closed box re-activates the window) do nothing.
+  const std::size_t lines = t.Screen().size();
+  form.FormActivate();
+  EXPECT_EQ(t.Screen().size(), lines);
+}
+
+TEST(Startup, AnErrorInAStepEndsTheSequenceButTheWindowStaysUsable) {
+  struct Case {
+    const char* name;
+    bool version_info;
+    bool lists;
+    const char* error;
+    bool notice_shown;
+  };
+  const Case cases[] = {
+      {"no version information", false, true, "Les informations de version de sont pas inclues",
+       false},
+      {"the lists are gone", true, false, "Cannot open file C:\\Outil\\FILESLIST.TXT", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestMachine machine;
+    AddGame(machine);
+    if (!c.version_info) machine.SetFact("Self", "FileVersion", "");
+    if (!c.lists) std::filesystem::remove(machine.HostPath("C:\\Outil\\FILESLIST.TXT"));
+    TestForm t(machine);
+    t.RunStartup();
+    ASSERT_FALSE(t.Dialogs().empty());
+    EXPECT_EQ(t.Dialogs().back().kind, "error");
+    EXPECT_EQ(t.Dialogs().back().text, c.error);
+    app::WindowModel& w = t.window();
+    EXPECT_FALSE(t.form().Stopped());
+    EXPECT_FALSE(w.SpeedButton1.enabled || w.SpeedButton4.enabled);
+    EXPECT_EQ(w.PanelInit.visible, c.notice_shown);
+    EXPECT_TRUE(t.Screen().empty());
+    EXPECT_TRUE(t.Click("SpeedButton2"));  // "Quitter" still ends the system normally
+    EXPECT_TRUE(t.form().WindowClosed);
+    EXPECT_TRUE(t.form().Stopped());
+  }
+}
+
+TEST(Startup, TheHelpSwitchShowsThePanelAndTheSequenceGoesOn) {
+  TestMachine machine;
+  AddGame(machine);
+  TestForm t(machine, {"/?", "/ini"});
+  t.RunStartup();
+  EXPECT_TRUE(t.window().Panel3.visible);
+  EXPECT_TRUE(t.window().SpeedButton1.enabled);
+  EXPECT_TRUE(t.form().options.NoIniDump);
+  t.Click("Panel3");
+  EXPECT_FALSE(t.window().Panel3.visible);
+}
+
+TEST(Startup, TheUpdateGateStopsTheSystemDuringTheStartup) {
+  TestMachine machine;
+  AddGame(machine,
+          "\xB5"
+          "16");
+  TestForm t(machine);
+  t.RunStartup();
+  EXPECT_TRUE(t.form().Stopped());
+  EXPECT_FALSE(t.window().SpeedButton1.enabled);
+  ASSERT_FALSE(t.Dialogs().empty());
+  const std::string& text = t.Dialogs().back().text;
+  EXPECT_NE(text.find("Veuillez mettre à jour QUORVEL"), std::string::npos);
+  EXPECT_TRUE(machine.Exists("C:\\Outil\\mes notes.txt"));
+}
+
+TEST(Startup, NoGameFolderStopsAtTheFolderGate) {
+  TestMachine machine;
+  machine.AddTextFile("C:\\Outil\\FILESLIST.TXT", "a\r\n");
+  TestForm t(machine);
+  t.RunStartup();
+  EXPECT_TRUE(t.form().Stopped());
+  ASSERT_EQ(Kinds(t).back(), "plain");
+  EXPECT_NE(t.Dialogs().back().text.find("Chemin trouvé : \\\r"), std::string::npos);
+  EXPECT_TRUE(t.Screen().empty());
+}
+
+}  // namespace
+}  // namespace test
