@@ -1,6 +1,7 @@
 // MD5 through Windows CNG (BCrypt).
+#include "platform/win32/windows_api.h"
+
 #include <bcrypt.h>
-#include <windows.h>
 
 #include <stdexcept>
 
