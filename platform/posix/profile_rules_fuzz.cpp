@@ -1,7 +1,7 @@
 // The INI rules on arbitrary files and requests: no crash, the buffer is never
 // exceeded, and a plain value written reads back.
-#include <fuzzer/FuzzedDataProvider.h>
-
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -20,17 +20,26 @@ bool IsPlainName(const std::string& text) {
 
 }  // namespace
 
+// The input: one byte for the buffer size, then section, key and value each
+// ended by a NUL, then the file's bytes.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
-  const std::size_t buffer_size = input.ConsumeIntegralInRange<std::size_t>(0, 300);
-  const std::string section = input.ConsumeRandomLengthString(16);
-  const std::string key = input.ConsumeRandomLengthString(16);
-  const std::string value = input.ConsumeRandomLengthString(16);
-  const std::string file = input.ConsumeRemainingBytesAsString();
+  if (size == 0) return 0;
+  const std::size_t buffer_size = data[0] + 1u;
+  std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const auto next_field = [&rest] {
+    const std::size_t end = std::min(rest.find('\0'), rest.size());
+    std::string field = rest.substr(0, end);
+    rest.erase(0, std::min(end + 1, rest.size()));
+    return field;
+  };
+  const std::string section = next_field();
+  const std::string key = next_field();
+  const std::string value = next_field();
+  const std::string& file = rest;
 
   const std::string read =
       platform::posix::LookupProfileString(file, section, key, value, buffer_size);
-  if (buffer_size == 0 ? !read.empty() : platform::Utf8Length(read) >= buffer_size) std::abort();
+  if (platform::Utf8Length(read) >= buffer_size) std::abort();
 
   const auto written = platform::posix::WriteProfileString(file, section, key, value);
   if (written && IsPlainName(section) && IsPlainName(key) && IsPlainName(value) &&
