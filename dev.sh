@@ -15,7 +15,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   libcurl4-openssl-dev nlohmann-json3-dev p7zip-full g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686
-  openssl wine64 xvfb xdotool x11-apps imagemagick python3 clang-format)
+  openssl wine64 xvfb xdotool xclip x11-apps imagemagick python3 clang-format)
 
 setup() {
   local missing=()
