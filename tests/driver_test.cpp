@@ -1,0 +1,116 @@
+// The remedor driver: a scripted run on a test machine and its output files.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "app/headless.h"
+#include "app/reference_lists.h"
+#include "tests/test_machine.h"
+
+namespace test {
+namespace {
+
+std::vector<nlohmann::json> JsonLines(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  std::vector<nlohmann::json> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));
+  return lines;
+}
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class Driver : public ::testing::Test {
+ protected:
+  Driver() : out_(machine_.root().parent_path() / (machine_.root().filename().string() + "-out")) {}
+  ~Driver() override { std::filesystem::remove_all(out_); }
+
+  int Run(const std::string& script, std::vector<std::string> arguments = {}) {
+    const auto script_path = out_.string() + ".script";
+    std::ofstream(script_path) << script;
+    app::DriverOptions options{machine_.root().string(), script_path, out_.string(),
+                               std::move(arguments)};
+    machine_.WriteFacts();
+    const int status = app::RunDriver(options, stdout_, stderr_);
+    std::filesystem::remove(script_path);
+    return status;
+  }
+
+  TestMachine machine_;
+  std::filesystem::path out_;
+  std::ostringstream stdout_, stderr_;
+};
+
+TEST_F(Driver, AScriptedRunWritesWhatThePlayerWouldSee) {
+  // No game: the folder gate stops the run after its message.
+  machine_.AddTextFile("C:\\Outil\\FILESLIST.TXT", "a\r\n");
+  ASSERT_EQ(Run("answer ok\n"), 0) << stderr_.str();
+  const auto dialogs = JsonLines(out_ / "dialogs.jsonl");
+  ASSERT_FALSE(dialogs.empty());
+  EXPECT_EQ(dialogs.back()["kind"], "plain");
+  EXPECT_NE(dialogs.back()["text"].get<std::string>().find("Chemin trouvé : \\\r\r"),
+            std::string::npos);
+  const auto events = JsonLines(out_ / "events.jsonl");
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back()["event"], "stop");
+  EXPECT_EQ(events.back()["detail"], "stopped");
+  // Stopped by a gate: the window is not closed, no self-removal, no clean-up.
+  EXPECT_EQ(Slurp(machine_.root() / "user.reg").find("DelRemedor"), std::string::npos);
+  EXPECT_EQ(Slurp(out_ / "screen.txt"), "");
+  EXPECT_NE(stdout_.str().find("[plain] Le chemin de l'installation"), std::string::npos);
+}
+
+TEST_F(Driver, ControlsAreWrittenAfterTheLastActionAndTheCloseCleansUp) {
+  machine_.SetRegistryString(Hive::kLocalMachine,
+                             "SOFTWARE\\SCi Games\\Richard Burns Rally\\InstallPath", "",
+                             "C:\\Jeux\\RBR");
+  machine_.AddFolder("C:\\Jeux\\RBR");
+  machine_.AddTextFile("C:\\Outil\\FILESLIST.TXT", "RichardBurnsRally.ini\r\n");
+  machine_.AddTextFile("C:\\Outil\\AllPacks.TXT", "QUORVEL\r\n");
+  machine_.AddTextFile("C:\\Outil\\mes notes.txt", "à moi\r\n");
+  machine_.SetFact("Services", "W32Time", "4");
+  // No marker line and no installed update: the update gate lets it be.
+  ASSERT_EQ(Run("click ButtonHelp\nclick CBBoutonGenerer\nclick language\ndblclick ListBox2\n"
+                "key alt+f1\nclick SpeedButton3\n"),
+            0)
+      << stderr_.str();
+  std::map<std::string, nlohmann::json> controls;
+  for (auto& control : JsonLines(out_ / "controls.jsonl")) controls[control["name"]] = control;
+  EXPECT_EQ(controls["SpeedButton1"]["caption"], "Simple analysis");
+  EXPECT_EQ(controls["SpeedButton1"]["enabled"], true);
+  EXPECT_EQ(controls["SpeedButton3"]["enabled"], true);
+  EXPECT_EQ(controls["BoutonCorriger"]["enabled"], true);
+  EXPECT_EQ(controls["PanelHelp"]["visible"], true);
+  EXPECT_EQ(controls["PanelCopy"]["visible"], true);
+  const std::string screen = Slurp(out_ / "screen.txt");
+  EXPECT_EQ(screen.rfind("Version de l'utilitaire de dépannage : 8.36.0\n", 0), 0u);
+  // The clipboard holds the screen view with CR LF between the lines.
+  const std::string clipboard = Slurp(out_ / "clipboard.txt");
+  EXPECT_EQ(clipboard.rfind("Version de l'utilitaire de dépannage : 8.36.0\r\n", 0), 0u);
+  std::vector<std::string> events;
+  for (auto& event : JsonLines(out_ / "events.jsonl")) events.push_back(event["event"]);
+  EXPECT_EQ(events, (std::vector<std::string>{"clipboard", "folder", "stop"}));
+  // The close removed the lists and the results file, never the player's file.
+  EXPECT_FALSE(machine_.Exists("C:\\Outil\\FILESLIST.TXT"));
+  EXPECT_FALSE(machine_.Exists("C:\\Outil\\ListeDesFichiersManquants.txt"));
+  EXPECT_TRUE(machine_.Exists("C:\\Outil\\mes notes.txt"));
+  EXPECT_NE(Slurp(machine_.root() / "user.reg").find("DelRemedor"), std::string::npos);
+}
+
+TEST_F(Driver, RefusesABadScriptOrAMissingMachine) {
+  EXPECT_EQ(Run("click Nowhere\n"), 2);
+  EXPECT_NE(stderr_.str().find("line 1: not understood"), std::string::npos);
+  app::DriverOptions options;
+  options.machine = (machine_.root() / "absent").string();
+  EXPECT_EQ(app::RunDriver(options, stdout_, stderr_), 2);
+  EXPECT_NE(stderr_.str().find("no machine folder"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace test
