@@ -30,8 +30,8 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-bool ParseKey(std::string_view spec, ScriptAction& action) {
-  const std::string lower = platform::LowerCase(spec);
+bool ParseKey(std::string_view keys, ScriptAction& action) {
+  const std::string lower = platform::LowerCase(keys);
   std::string_view rest = lower;
   for (;;) {
     const auto plus = rest.find('+');
