@@ -356,7 +356,10 @@ void WindowView::PaintLabel(HDC dc, const PlacedControl& placed) {
     // Red on white, or white on red once the blink has turned them.
     const COLORREF back = model_.paste_inverted ? kRed : kWhite;
     colour = model_.paste_inverted ? kWhite : kRed;
-    gdi::Fill(dc, rect, back);
+    gdi::Fill(dc, rect, kWhite);  // a white edge keeps the red phase apart from a red panel
+    RECT face = rect;
+    InflateRect(&face, -1, -1);
+    gdi::Fill(dc, face, back);
     format |= DT_CENTER;
     if (placed.place->kind == Kind::kWrapped) {
       // Centre the wrapped lines in their box.
@@ -390,19 +393,13 @@ void WindowView::PaintPanel(HDC dc, const PlacedControl& placed) {
   if (&c == &model_.PanelInit) {
     gdi::RoundBox(dc, rect, round, RGB(0xFF, 0xF4, 0xCC), RGB(0xE0, 0xB0, 0x00));
     InflateRect(&rect, -Scale(12), -Scale(4));
-    const HFONT font = static_cast<HFONT>(fonts_.bold.get());
-    RECT measure = rect;
-    const int height =
-        gdi::Text(dc, c.caption, measure, kInk, font, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
-    rect.top += std::max(0L, (rect.bottom - rect.top - height) / 2);
-    gdi::Text(dc, c.caption, rect, kInk, font, DT_WORDBREAK | DT_CENTER);
+    CentredText(dc, c.caption, rect, kInk, static_cast<HFONT>(fonts_.bold.get()));
     return;
   }
   if (&c == &model_.PanelCopy) {
     gdi::RoundBox(dc, rect, round, kInk, kInk);
     InflateRect(&rect, -Scale(12), -Scale(4));
-    gdi::Text(dc, c.caption, rect, kWhite, static_cast<HFONT>(fonts_.bold.get()),
-              DT_WORDBREAK | DT_CENTER);
+    CentredText(dc, c.caption, rect, kWhite, static_cast<HFONT>(fonts_.bold.get()));
     return;
   }
   gdi::RoundBox(dc, rect, round, RGB(0xFA, 0xFB, 0xFD), kBandBottom);
@@ -427,12 +424,16 @@ void WindowView::PaintButton(HDC dc, const PlacedControl& placed) {
     gdi::RoundGradient(dc, rect, round, top, bottom);
   }
   InflateRect(&rect, -Scale(6), -Scale(2));
-  const HFONT font = static_cast<HFONT>(fonts_.bold.get());
+  CentredText(dc, c.caption, rect, text, static_cast<HFONT>(fonts_.bold.get()));
+}
+
+void WindowView::CentredText(HDC dc, std::string_view text, RECT rect, COLORREF colour,
+                             HFONT font) {
   RECT measure = rect;
   const int height =
-      gdi::Text(dc, c.caption, measure, text, font, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
+      gdi::Text(dc, text, measure, colour, font, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
   rect.top += std::max(0L, (rect.bottom - rect.top - height) / 2);
-  gdi::Text(dc, c.caption, rect, text, font, DT_WORDBREAK | DT_CENTER | DT_END_ELLIPSIS);
+  gdi::Text(dc, text, rect, colour, font, DT_WORDBREAK | DT_CENTER | DT_END_ELLIPSIS);
 }
 
 void WindowView::PaintToggle(HDC dc, const PlacedControl& placed) {

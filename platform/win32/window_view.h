@@ -106,6 +106,8 @@ class WindowView {
   void PaintLabel(HDC dc, const PlacedControl& placed);
   void PaintAnimation(HDC dc, const PlacedControl& placed, std::int64_t now_ms);
   void PaintTick(HDC dc, const RECT& box, COLORREF colour);
+  // Wrapped text, centred both ways in its box.
+  void CentredText(HDC dc, std::string_view text, RECT rect, COLORREF colour, HFONT font);
   COLORREF TextColourIn(std::string_view panel) const;
 
   app::WindowModel& model_;

@@ -1,0 +1,347 @@
+// The main window as a player meets it: Remedor.exe from the Windows build
+// runs under wine64 on a virtual X display (Xvfb), in a Wine prefix holding
+// the sample machine (tools/make_sample_wine_prefix.py). The test answers the
+// tool's message boxes, waits until "Analyse complète" is enabled, clicks it
+// with a real mouse event (xdotool), then reads the summary panel's colours
+// from a screenshot, the forum text from the X clipboard as Wine offers it,
+// and clicks the button again: the report must not change.
+//
+// The Windows build is found through $REMEDOR_WIN_BUILD, else
+// <source>/build-win. With $REMEDOR_WINDOW_SHOT set, the window's picture
+// after the analysis is saved there (docs/window.png is made so).
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/window_layout.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr char kWine[] = "/usr/lib/wine/wine64";
+constexpr char kWineServer[] = "/usr/lib/wine/wineserver";
+constexpr char kMainTitle[] = "^Module de dépannage de QUORVEL";
+constexpr char kBoxTitle[] = "^Remedor$";  // the tool's message boxes
+
+std::string ShellQuote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Runs a shell command, bounded by `seconds`; its standard output.
+std::string Shell(const std::string& command, int seconds = 20) {
+  const std::string bounded =
+      "timeout -k 5 " + std::to_string(seconds) + " sh -c " + ShellQuote(command) + " 2>/dev/null";
+  std::string output;
+  if (FILE* pipe = popen(bounded.c_str(), "r")) {
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
+    pclose(pipe);
+  }
+  return output;
+}
+
+bool Have(const std::string& program) {
+  return !Shell("command -v " + ShellQuote(program)).empty();
+}
+
+// A child process in a process group of its own, ended with its group.
+class Child {
+ public:
+  Child(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+        const fs::path& folder) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      setpgid(0, 0);
+      const int null = open("/dev/null", O_RDWR);
+      dup2(null, 0);
+      dup2(null, 1);
+      dup2(null, 2);
+      if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
+      for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
+      std::vector<char*> args;
+      for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+      args.push_back(nullptr);
+      execv(args[0], args.data());
+      _exit(127);
+    }
+  }
+  ~Child() { Stop(); }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  void Stop() {
+    if (pid_ <= 0) return;
+    kill(-pid_, SIGTERM);
+    for (int i = 0; i < 50 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i) {
+      std::this_thread::sleep_for(100ms);
+    }
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// A screenshot of the whole display, as 8-bit RGB.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgb;
+  struct Pixel {
+    int r, g, b;
+  };
+  Pixel At(int x, int y) const {
+    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    return {rgb[i], rgb[i + 1], rgb[i + 2]};
+  }
+  bool SameArea(const Picture& other, const platform::win32::layout::Box& box, int dx,
+                int dy) const {
+    for (int y = box.top; y < box.top + box.height; ++y) {
+      for (int x = box.left; x < box.left + box.width; ++x) {
+        const Pixel a = At(x + dx, y + dy), b = other.At(x + dx, y + dy);
+        if (a.r != b.r || a.g != b.g || a.b != b.b) return false;
+      }
+    }
+    return true;
+  }
+};
+
+// Reads a binary PPM (P6, maxval 255) as `import` writes it.
+std::optional<Picture> ReadPpm(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string magic;
+  int maxval = 0;
+  Picture picture;
+  if (!(in >> magic >> picture.width >> picture.height >> maxval) || magic != "P6" ||
+      maxval != 255) {
+    return std::nullopt;
+  }
+  in.get();
+  picture.rgb.resize(static_cast<std::size_t>(picture.width) * picture.height * 3);
+  if (!in.read(reinterpret_cast<char*>(picture.rgb.data()),
+               static_cast<std::streamsize>(picture.rgb.size()))) {
+    return std::nullopt;
+  }
+  return picture;
+}
+
+const platform::win32::layout::Place& PlaceOf(std::string_view control) {
+  for (const auto& place : platform::win32::layout::kPlaces) {
+    if (place.control == control) return place;
+  }
+  throw std::logic_error("no place for a control");
+}
+
+class WindowUnderWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* base = std::getenv("REMEDOR_WINEPREFIX");
+    if (!base || !*base) GTEST_SKIP() << "REMEDOR_WINEPREFIX is not set";
+    for (const char* program : {"Xvfb", "xdotool", "import", "xclip", "python3"}) {
+      ASSERT_TRUE(Have(program)) << program << " is missing (./dev.sh installs it)";
+    }
+    const char* build = std::getenv("REMEDOR_WIN_BUILD");
+    const fs::path exe =
+        fs::path(build && *build ? build : REMEDOR_SOURCE_DIR "/build-win") / "Remedor.exe";
+    ASSERT_TRUE(fs::is_regular_file(exe)) << exe << " is missing: build the Windows build first";
+
+    char pattern[] = "/tmp/remedor-window-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    work_ = pattern;
+    const std::string made = Shell(
+        "python3 " + ShellQuote(REMEDOR_SOURCE_DIR "/tools/make_sample_wine_prefix.py") + " " +
+            ShellQuote(base) + " " + ShellQuote(work_.string()) + " " + ShellQuote(exe.string()),
+        600);
+    std::istringstream lines(made);
+    std::string windows_exe;
+    std::getline(lines, prefix_);
+    std::getline(lines, windows_exe);
+    ASSERT_TRUE(fs::is_regular_file(fs::path(prefix_) / "system.reg")) << made;
+    tool_folder_ = fs::path(prefix_) / "drive_c" / "users" / "joueur" / "Downloads" / "Remedor";
+
+    StartDisplay();
+    ASSERT_FALSE(display_.empty()) << "no free X display for Xvfb";
+    tool_ = std::make_unique<Child>(
+        std::vector<std::string>{kWine, "Remedor.exe"},
+        std::vector<std::string>{"DISPLAY=" + display_, "WINEPREFIX=" + prefix_, "WINEDEBUG=-all"},
+        tool_folder_);
+  }
+
+  void TearDown() override {
+    if (!prefix_.empty()) {
+      Shell("WINEPREFIX=" + ShellQuote(prefix_) + " " + kWineServer + " -k", 30);
+    }
+    tool_.reset();
+    xvfb_.reset();
+    if (!work_.empty()) fs::remove_all(work_);
+  }
+
+  // Xvfb on the first display number nobody holds.
+  void StartDisplay() {
+    for (int number = 91; number < 140; ++number) {
+      const std::string n = std::to_string(number);
+      if (fs::exists("/tmp/.X" + n + "-lock") || fs::exists("/tmp/.X11-unix/X" + n)) continue;
+      xvfb_ =
+          std::make_unique<Child>(std::vector<std::string>{"/usr/bin/Xvfb", ":" + n, "-screen", "0",
+                                                           "1024x768x24", "-nolisten", "tcp"},
+                                  std::vector<std::string>{}, fs::path());
+      for (int i = 0; i < 100; ++i) {
+        if (fs::exists("/tmp/.X11-unix/X" + n)) {
+          display_ = ":" + n;
+          return;
+        }
+        std::this_thread::sleep_for(100ms);
+      }
+      xvfb_.reset();
+    }
+  }
+
+  std::string X(const std::string& command, int seconds = 20) {
+    return Shell("DISPLAY=" + display_ + " " + command, seconds);
+  }
+
+  // Answers every message box of the tool that is open (OK, or Enter).
+  int AnswerBoxes() {
+    std::istringstream ids(X(std::string("xdotool search --name '") + kBoxTitle + "'"));
+    int answered = 0;
+    for (std::string id; ids >> id; ++answered) {
+      X("xdotool windowfocus --sync " + id + " key Return");
+    }
+    return answered;
+  }
+
+  // The main window's top left corner on the display.
+  std::optional<std::pair<int, int>> WindowCorner() {
+    std::istringstream ids(X(std::string("xdotool search --name '") + kMainTitle + "'"));
+    std::string id;
+    if (!(ids >> id)) return std::nullopt;
+    window_id_ = id;
+    std::istringstream shell(X("xdotool getwindowgeometry --shell " + id));
+    int x = -1, y = -1;
+    for (std::string line; std::getline(shell, line);) {
+      if (line.rfind("X=", 0) == 0) x = std::atoi(line.c_str() + 2);
+      if (line.rfind("Y=", 0) == 0) y = std::atoi(line.c_str() + 2);
+    }
+    if (x < 0 || y < 0) return std::nullopt;
+    return std::make_pair(x, y);
+  }
+
+  std::optional<Picture> Screenshot() {
+    const fs::path file = work_ / "screen.ppm";
+    fs::remove(file);
+    X("import -window root -depth 8 " + ShellQuote("ppm:" + file.string()));
+    return ReadPpm(file);
+  }
+
+  // Waits (answering boxes) until `done` holds for a screenshot; false at the deadline.
+  bool WaitFor(const std::function<bool(const Picture&)>& done, std::chrono::seconds limit) {
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+      AnswerBoxes();
+      if (const auto picture = Screenshot(); picture && corner_ && done(*picture)) return true;
+      if (!corner_) corner_ = WindowCorner();
+      std::this_thread::sleep_for(500ms);
+    }
+    return false;
+  }
+
+  // A pixel of the window, at a point given in the window's own coordinates.
+  Picture::Pixel WindowPixel(const Picture& picture, int x, int y) const {
+    return picture.At(corner_->first + x, corner_->second + y);
+  }
+
+  void ClickAt(const platform::win32::layout::Box& box) {
+    const int x = corner_->first + box.left + box.width / 2;
+    const int y = corner_->second + box.top + box.height / 2;
+    X("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+    // Away again, so that the next picture shows no hover.
+    X("xdotool mousemove --sync 2 2");
+  }
+
+  // The display as it is now, kept after the test for a failure's message.
+  std::string KeepScreenshot() {
+    const std::string file = ::testing::TempDir() + "remedor-window-failure.png";
+    X("import -window root " + ShellQuote(file));
+    return " (the display: " + file + ")";
+  }
+
+  std::string Clipboard() { return X("xclip -o -selection clipboard", 15); }
+
+  fs::path work_, tool_folder_;
+  std::string prefix_, display_, window_id_;
+  std::unique_ptr<Child> xvfb_, tool_;
+  std::optional<std::pair<int, int>> corner_;
+};
+
+// The enabled buttons are blue, the disabled ones grey (window_view.cpp).
+bool LooksEnabled(Picture::Pixel p) { return p.b > 200 && p.r < 140; }
+
+TEST_F(WindowUnderWine, FullAnalysisByMouseShowsTheRedSummaryAndFillsTheClipboard) {
+  const auto& button = PlaceOf("SpeedButton4").box;
+  const auto& panel = PlaceOf("PanelSummary").box;
+  const auto& report = PlaceOf("ListBox2").box;
+  // Near the button's top left corner: its face, clear of the caption.
+  const auto button_face = [&](const Picture& p) {
+    return WindowPixel(p, button.left + 10, button.top + 5);
+  };
+  ASSERT_TRUE(WaitFor([&](const Picture& p) { return LooksEnabled(button_face(p)); }, 240s))
+      << "the start-up never enabled \"Analyse complète\"" << KeepScreenshot();
+
+  ClickAt(button);
+  // Right of the labels, between the detail line and the paste instructions,
+  // and near the panel's bottom: the summary's gradient shows there.
+  const int x = panel.left + panel.width - 8;
+  const auto upper = [&](const Picture& p) { return WindowPixel(p, x, panel.top + 94); };
+  const auto lower = [&](const Picture& p) { return WindowPixel(p, x, panel.top + 160); };
+  const auto red = [](Picture::Pixel p) { return p.r > 110 && p.g < 40 && p.b < 40; };
+  ASSERT_TRUE(WaitFor([&](const Picture& p) { return red(upper(p)) && red(lower(p)); }, 300s))
+      << "no red summary panel after the analysis" << KeepScreenshot();
+  // The sample machine has problems: red, from #FF0000 at the top to #800000.
+  const auto picture = Screenshot();
+  ASSERT_TRUE(picture);
+  EXPECT_GT(upper(*picture).r, lower(*picture).r) << "the red gradient darkens downwards";
+  EXPECT_FALSE(LooksEnabled(button_face(*picture))) << "one analysis per run";
+
+  const std::string forum = Clipboard();
+  EXPECT_EQ(forum.rfind("[quote]", 0), 0u) << forum.substr(0, 200);
+  EXPECT_NE(forum.find("[/quote]"), std::string::npos);
+
+  if (const char* shot = std::getenv("REMEDOR_WINDOW_SHOT"); shot && *shot) {
+    X("import -window " + window_id_ + " " + ShellQuote(shot));
+  }
+
+  // The button is disabled now: a second click changes neither the report
+  // box (its scroll bar follows the number of lines) nor the clipboard.
+  std::this_thread::sleep_for(1500ms);  // not a double click
+  ClickAt(button);
+  std::this_thread::sleep_for(5s);
+  AnswerBoxes();
+  const auto after = Screenshot();
+  ASSERT_TRUE(after);
+  EXPECT_TRUE(picture->SameArea(*after, report, corner_->first, corner_->second))
+      << "the report box changed after a click on the disabled button";
+  EXPECT_EQ(Clipboard(), forum);
+}
+
+}  // namespace
