@@ -1,10 +1,11 @@
 // The main window as a player meets it: Remedor.exe from the Windows build
 // runs under wine64 on a virtual X display (Xvfb), in a Wine prefix holding
 // the sample machine (tools/make_sample_wine_prefix.py). The test answers the
-// tool's message boxes, waits until "Analyse complète" is enabled, clicks it
-// with a real mouse event (xdotool), then reads the summary panel's colours
-// from a screenshot, the forum text from the X clipboard as Wine offers it,
-// and clicks the button again: the report must not change.
+// tool's message boxes, waits until "Analyse complète" is enabled, presses
+// Alt+F1 (the texture button comes on), clicks the analysis button with a
+// real mouse event (xdotool), then reads the summary panel's colours from a
+// screenshot, the forum text from the X clipboard as Wine offers it, and
+// clicks the button again: the report must not change.
 //
 // The Windows build is found through $REMEDOR_WIN_BUILD, else
 // <source>/build-win. With $REMEDOR_WINDOW_SHOT set, the window's picture
@@ -307,6 +308,18 @@ TEST_F(WindowUnderWine, FullAnalysisByMouseShowsTheRedSummaryAndFillsTheClipboar
   };
   ASSERT_TRUE(WaitFor([&](const Picture& p) { return LooksEnabled(button_face(p)); }, 240s))
       << "the start-up never enabled \"Analyse complète\"" << KeepScreenshot();
+
+  // Alt+F1 reaches the window's key handler: the texture button comes on.
+  const auto& textures = PlaceOf("BoutonCorriger").box;
+  const auto texture_face = [&](const Picture& p) {
+    return WindowPixel(p, textures.left + 10, textures.top + 5);
+  };
+  const auto before_key = Screenshot();
+  ASSERT_TRUE(before_key);
+  EXPECT_FALSE(LooksEnabled(texture_face(*before_key)));
+  X("xdotool windowfocus --sync " + window_id_ + " key alt+F1");
+  EXPECT_TRUE(WaitFor([&](const Picture& p) { return LooksEnabled(texture_face(p)); }, 20s))
+      << "Alt+F1 did not enable the texture button" << KeepScreenshot();
 
   ClickAt(button);
   // Right of the labels, between the detail line and the paste instructions,
