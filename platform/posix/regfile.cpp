@@ -458,7 +458,6 @@ void AppendEscaped(std::string& out, std::u16string_view text, char a, char b) {
       std::snprintf(buffer, sizeof buffer, hex_follows ? "\\x%04x" : "\\x%x", unsigned{c});
       out += buffer;
     } else if (c < 32) {
-      if (c == 0 && !has_next) continue;  // the terminating NUL is implied
       if (kEscapes[c] != '.') {
         out += '\\';
         out += kEscapes[c];
@@ -509,7 +508,8 @@ void AppendValue(std::string& out, const RegFileValue& value) {
       }
       out += '"';
       std::u16string storage;
-      AppendEscaped(out, AsUtf16(data, storage), '"', '"');
+      const std::u16string_view text = AsUtf16(data, storage);
+      AppendEscaped(out, text.substr(0, text.size() - 1), '"', '"');  // the final NUL is implied
       out += "\"\n";
       return;
     }

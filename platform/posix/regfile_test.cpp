@@ -196,6 +196,17 @@ TEST(RegFileTest, EscapesAsWineDoes) {
   key.path = u"A[1]\\B";
   key.modified = 0x1dd8849d70988ea;
   EXPECT_EQ(FormatRegKey(key), "[A\\[1\\]\\\\B] 1796867861\n#time=1dd8849d70988ea\n");
+
+  // Only string data has an implied final NUL: one ending a name is written.
+  RegFileKey nul;
+  nul.path = std::u16string(u"A\\\0", 3);
+  nul.modified = 0x1dd8849d70988ea;
+  nul.values.push_back({std::u16string(u"v\0", 2), reg_type::kDword, {1, 0, 0, 0}});
+  const std::string text = FormatRegKey(nul);
+  EXPECT_EQ(text, "[A\\\\\\0] 1796867861\n#time=1dd8849d70988ea\n\"v\\0\"=dword:00000001\n");
+  const RegFile file = Parse("WINE REGISTRY Version 2\n\n" + text);
+  ASSERT_EQ(file.keys.size(), 1u);
+  EXPECT_TRUE(file.keys.front().SameContent(nul));
 }
 
 TEST(RegFileTest, WritesUnterminatedStringsAndOddDwordsAsHex) {
