@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/byte_reader.h"
+
 namespace archive {
 
 namespace {
@@ -28,35 +30,7 @@ constexpr std::uint32_t kPageNoCache = 0x200;
 constexpr std::uint32_t kDllProcessAttach = 1;
 constexpr std::uint32_t kDllProcessDetach = 0;
 
-// Bounded little-endian reads from a byte range.
-class Bytes {
- public:
-  Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-
-  template <class T>
-  std::optional<T> Get(std::uint64_t offset) const {
-    if (offset > size_ || size_ - offset < sizeof(T)) return std::nullopt;
-    T value;
-    std::memcpy(&value, data_ + offset, sizeof(T));
-    return value;
-  }
-  const std::uint8_t* At(std::uint64_t offset) const { return data_ + offset; }
-  bool Holds(std::uint64_t offset, std::uint64_t length) const {
-    return offset <= size_ && length <= size_ - offset;
-  }
-  // A NUL-terminated string that ends inside the range.
-  std::optional<std::string> String(std::uint64_t offset) const {
-    if (offset >= size_) return std::nullopt;
-    const void* end = std::memchr(data_ + offset, 0, size_ - offset);
-    if (!end) return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(data_ + offset),
-                       static_cast<const std::uint8_t*>(end) - (data_ + offset));
-  }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-};
+using Bytes = platform::ByteReader;
 
 // A pointer-sized value: 8 bytes in a 64-bit image, 4 in a 32-bit one.
 std::optional<std::uint64_t> GetPointer(const Bytes& bytes, std::uint64_t offset, bool is64) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/byte_reader.h"
 #include "platform/codepage.h"
 #include "platform/text.h"
 
@@ -22,35 +23,7 @@ constexpr std::uint32_t kResourceDirectoryIndex = 2;
 // Windows refuses images with more sections than this.
 constexpr std::uint32_t kMaxSections = 96;
 
-// Little-endian reads that answer nullopt instead of leaving the bytes.
-class Bytes {
- public:
-  explicit Bytes(std::string_view data) : data_(data) {}
-
-  std::size_t size() const { return data_.size(); }
-  bool Has(std::uint64_t offset, std::uint64_t count) const {
-    return offset <= data_.size() && data_.size() - offset >= count;
-  }
-  std::optional<std::uint16_t> U16(std::uint64_t offset) const {
-    if (!Has(offset, 2)) return std::nullopt;
-    return static_cast<std::uint16_t>(Byte(offset) | Byte(offset + 1) << 8);
-  }
-  std::optional<std::uint32_t> U32(std::uint64_t offset) const {
-    if (!Has(offset, 4)) return std::nullopt;
-    return static_cast<std::uint32_t>(Byte(offset) | Byte(offset + 1) << 8 |
-                                      Byte(offset + 2) << 16 |
-                                      std::uint32_t{Byte(offset + 3)} << 24);
-  }
-  // The bytes [offset, offset + count), clamped to the end.
-  std::string_view Sub(std::uint64_t offset, std::uint64_t count) const {
-    if (offset >= data_.size()) return {};
-    return data_.substr(offset, std::min<std::uint64_t>(count, data_.size() - offset));
-  }
-
- private:
-  unsigned Byte(std::uint64_t offset) const { return static_cast<unsigned char>(data_[offset]); }
-  std::string_view data_;
-};
+using Bytes = ByteReader;
 
 // Where the bytes of an RVA lie in the file, and how many follow in its section.
 struct FileSpan {
@@ -65,14 +38,14 @@ class PeImage {
   // Reads the headers; false when the bytes are not a PE image.
   bool Parse() {
     if (bytes_.Sub(0, 2) != "MZ") return false;
-    const auto pe = bytes_.U32(0x3C);
+    const auto pe = bytes_.Get<std::uint32_t>(0x3C);
     if (!pe || bytes_.Sub(*pe, 4) != std::string_view("PE\0\0", 4)) return false;
     const std::uint64_t coff = std::uint64_t{*pe} + 4;
-    const auto sections = bytes_.U16(coff + 2);
-    const auto optional_size = bytes_.U16(coff + 16);
+    const auto sections = bytes_.Get<std::uint16_t>(coff + 2);
+    const auto optional_size = bytes_.Get<std::uint16_t>(coff + 16);
     if (!sections || !optional_size) return false;
     const std::uint64_t optional = coff + 20;
-    const auto magic = bytes_.U16(optional);
+    const auto magic = bytes_.Get<std::uint16_t>(optional);
     if (!magic) return false;
     std::uint64_t count_field = 0;
     if (*magic == 0x10B) {
@@ -82,11 +55,11 @@ class PeImage {
     } else {
       return false;
     }
-    const auto directory_count = bytes_.U32(optional + count_field);
+    const auto directory_count = bytes_.Get<std::uint32_t>(optional + count_field);
     if (!directory_count || *directory_count <= kResourceDirectoryIndex) return false;
     const std::uint64_t entry = optional + count_field + 4 + 8 * kResourceDirectoryIndex;
     if (entry + 8 > optional + *optional_size) return false;
-    const auto resource_rva = bytes_.U32(entry);
+    const auto resource_rva = bytes_.Get<std::uint32_t>(entry);
     if (!resource_rva || *resource_rva == 0) return false;
     resource_rva_ = *resource_rva;
     section_table_ = optional + *optional_size;
@@ -97,10 +70,10 @@ class PeImage {
   std::optional<FileSpan> Locate(std::uint32_t rva) const {
     for (std::uint32_t i = 0; i < section_count_; ++i) {
       const std::uint64_t header = section_table_ + 40ull * i;
-      const auto virtual_size = bytes_.U32(header + 8);
-      const auto virtual_address = bytes_.U32(header + 12);
-      const auto raw_size = bytes_.U32(header + 16);
-      const auto raw_pointer = bytes_.U32(header + 20);
+      const auto virtual_size = bytes_.Get<std::uint32_t>(header + 8);
+      const auto virtual_address = bytes_.Get<std::uint32_t>(header + 12);
+      const auto raw_size = bytes_.Get<std::uint32_t>(header + 16);
+      const auto raw_pointer = bytes_.Get<std::uint32_t>(header + 20);
       if (!virtual_size || !virtual_address || !raw_size || !raw_pointer) return std::nullopt;
       const std::uint64_t extent = std::max(*virtual_size, *raw_size);
       if (rva < *virtual_address || rva - *virtual_address >= extent) continue;
@@ -131,14 +104,14 @@ struct ResourceEntry {
 // The entry with the given ID, or the first entry of any name when id is empty.
 std::optional<ResourceEntry> FindResourceEntry(const Bytes& resources, std::uint32_t directory,
                                                std::optional<std::uint32_t> id) {
-  const auto named = resources.U16(std::uint64_t{directory} + 12);
-  const auto ids = resources.U16(std::uint64_t{directory} + 14);
+  const auto named = resources.Get<std::uint16_t>(std::uint64_t{directory} + 12);
+  const auto ids = resources.Get<std::uint16_t>(std::uint64_t{directory} + 14);
   if (!named || !ids) return std::nullopt;
   const std::uint32_t total = std::uint32_t{*named} + *ids;
   for (std::uint32_t i = 0; i < total; ++i) {
     const std::uint64_t entry = std::uint64_t{directory} + 16 + 8ull * i;
-    const auto name = resources.U32(entry);
-    const auto target = resources.U32(entry + 4);
+    const auto name = resources.Get<std::uint32_t>(entry);
+    const auto target = resources.Get<std::uint32_t>(entry + 4);
     if (!name || !target) return std::nullopt;
     const bool by_name = (*name & kSubdirectoryBit) != 0;
     if (id && (by_name || *name != *id)) continue;
@@ -158,8 +131,8 @@ std::optional<std::string_view> FindVersionBlock(const PeImage& image) {
   if (!name || !name->directory) return std::nullopt;
   const auto language = FindResourceEntry(resources, name->offset, std::nullopt);
   if (!language || language->directory) return std::nullopt;
-  const auto data_rva = resources.U32(language->offset);
-  const auto data_size = resources.U32(std::uint64_t{language->offset} + 4);
+  const auto data_rva = resources.Get<std::uint32_t>(language->offset);
+  const auto data_size = resources.Get<std::uint32_t>(std::uint64_t{language->offset} + 4);
   if (!data_rva || !data_size) return std::nullopt;
   const auto data = image.Locate(*data_rva);
   if (!data) return std::nullopt;
@@ -183,9 +156,9 @@ struct VersionNode {
 };
 
 std::optional<VersionNode> ReadNode(const Bytes& block, std::uint64_t begin, std::uint64_t limit) {
-  const auto length = block.U16(begin);
-  const auto value_length = block.U16(begin + 2);
-  const auto type = block.U16(begin + 4);
+  const auto length = block.Get<std::uint16_t>(begin);
+  const auto value_length = block.Get<std::uint16_t>(begin + 2);
+  const auto type = block.Get<std::uint16_t>(begin + 4);
   if (!length || !value_length || !type || *length < 6) return std::nullopt;
   VersionNode node;
   node.next = Align4(begin + *length);
@@ -194,7 +167,7 @@ std::optional<VersionNode> ReadNode(const Bytes& block, std::uint64_t begin, std
   node.text = *type == 1;
   std::uint64_t at = begin + 6;
   for (; at + 2 <= node.end; at += 2) {
-    const auto c = block.U16(at);
+    const auto c = block.Get<std::uint16_t>(at);
     if (!c || *c == 0) break;
     node.key.push_back(static_cast<char16_t>(*c));
   }
@@ -222,7 +195,7 @@ std::string TextValue(const Bytes& block, const VersionNode& node) {
   std::u16string text;
   if (node.value_length == 0) return {};
   for (std::uint64_t at = node.value; at + 2 <= node.end; at += 2) {
-    const auto c = block.U16(at);
+    const auto c = block.Get<std::uint16_t>(at);
     if (!c || *c == 0) break;
     text.push_back(static_cast<char16_t>(*c));
   }
@@ -231,13 +204,13 @@ std::string TextValue(const Bytes& block, const VersionNode& node) {
 
 std::optional<std::array<std::uint16_t, 4>> FixedFileVersion(const Bytes& block,
                                                              const VersionNode& root) {
-  if (root.value_length < kFixedFileInfoSize || !block.Has(root.value, kFixedFileInfoSize) ||
+  if (root.value_length < kFixedFileInfoSize || !block.Holds(root.value, kFixedFileInfoSize) ||
       root.value + kFixedFileInfoSize > root.end) {
     return std::nullopt;
   }
-  if (block.U32(root.value) != kFixedFileInfoSignature) return std::nullopt;
-  const std::uint32_t ms = *block.U32(root.value + 8);
-  const std::uint32_t ls = *block.U32(root.value + 12);
+  if (block.Get<std::uint32_t>(root.value) != kFixedFileInfoSignature) return std::nullopt;
+  const std::uint32_t ms = *block.Get<std::uint32_t>(root.value + 8);
+  const std::uint32_t ls = *block.Get<std::uint32_t>(root.value + 12);
   return std::array<std::uint16_t, 4>{
       static_cast<std::uint16_t>(ms >> 16), static_cast<std::uint16_t>(ms & 0xFFFF),
       static_cast<std::uint16_t>(ls >> 16), static_cast<std::uint16_t>(ls & 0xFFFF)};
@@ -264,7 +237,8 @@ VersionInfo ReadVersionBlock(const Bytes& block) {
         if (var.key != u"Translation") return;
         const std::uint64_t end = std::min(var.end, var.value + var.value_length);
         for (std::uint64_t at = var.value; at + 4 <= end; at += 4) {
-          info.translations.emplace_back(*block.U16(at), *block.U16(at + 2));
+          info.translations.emplace_back(*block.Get<std::uint16_t>(at),
+                                         *block.Get<std::uint16_t>(at + 2));
         }
       });
     }

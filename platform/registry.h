@@ -44,6 +44,10 @@ struct RegistryValue {
   std::string Text() const;
 };
 
+// A key's full name for messages: "HKEY_CURRENT_USER\Software\X" (the root alone
+// for an empty path).
+std::string KeyDisplayName(RootKey root, std::string_view path);
+
 class Registry {
  public:
   using Key = std::uint64_t;  // an open key; 0 is never a valid key

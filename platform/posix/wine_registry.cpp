@@ -37,26 +37,6 @@ std::vector<std::string> SplitNames(std::string_view path) {
 
 bool Is(std::string_view name, std::string_view upper) { return UpperCase(name) == upper; }
 
-std::string RootName(RootKey root) {
-  switch (root) {
-    case RootKey::kClassesRoot:
-      return "HKEY_CLASSES_ROOT";
-    case RootKey::kCurrentUser:
-      return "HKEY_CURRENT_USER";
-    case RootKey::kLocalMachine:
-      return "HKEY_LOCAL_MACHINE";
-    case RootKey::kUsers:
-      return "HKEY_USERS";
-    case RootKey::kCurrentConfig:
-      return "HKEY_CURRENT_CONFIG";
-  }
-  return "HKEY_LOCAL_MACHINE";
-}
-
-std::string Subject(RootKey root, std::string_view path) {
-  return path.empty() ? RootName(root) : RootName(root) + "\\" + std::string(path);
-}
-
 Error InjectedFault(std::string_view operation, std::string_view subject) {
   return MakeError(Errc::kAccessDenied, std::string(operation), std::string(subject), 0,
                    "injected fault");
@@ -168,7 +148,7 @@ Status WineRegistry::RefuseIfServerRunning(std::string_view operation,
 
 Result<WineRegistry::Location> WineRegistry::Resolve(RootKey root, std::string_view path,
                                                      bool create, std::string_view operation) {
-  const std::string subject = Subject(root, path);
+  const std::string subject = KeyDisplayName(root, path);
   if (StartsWith(path, "\\")) {
     // Only HKEY_CLASSES_ROOT takes a path with a leading backslash.
     if (root != RootKey::kClassesRoot) {
@@ -291,14 +271,14 @@ WineRegistry::Handle* WineRegistry::Find(Key key) {
 
 Result<Registry::Key> WineRegistry::OpenKey(RootKey root, std::string_view path, KeyAccess access) {
   if (Faults().ShouldFail("RegOpenKeyEx"))
-    return InjectedFault("RegOpenKeyEx", Subject(root, path));
+    return InjectedFault("RegOpenKeyEx", KeyDisplayName(root, path));
   Result<Location> location = Resolve(root, path, false, "RegOpenKeyEx");
   if (!location) return location.error();
   return AddHandle(*location, access);
 }
 
 Result<Registry::Key> WineRegistry::CreateKey(RootKey root, std::string_view path) {
-  const std::string subject = Subject(root, path);
+  const std::string subject = KeyDisplayName(root, path);
   if (Faults().ShouldFail("RegCreateKeyEx")) return InjectedFault("RegCreateKeyEx", subject);
   Result<Location> location = Resolve(root, path, false, "RegCreateKeyEx");
   if (!location && location.error().code == Errc::kFileNotFound) {

@@ -25,26 +25,6 @@ HKEY RootHandle(RootKey root) {
   return HKEY_LOCAL_MACHINE;
 }
 
-const char* RootName(RootKey root) {
-  switch (root) {
-    case RootKey::kClassesRoot:
-      return "HKEY_CLASSES_ROOT";
-    case RootKey::kCurrentUser:
-      return "HKEY_CURRENT_USER";
-    case RootKey::kLocalMachine:
-      return "HKEY_LOCAL_MACHINE";
-    case RootKey::kUsers:
-      return "HKEY_USERS";
-    case RootKey::kCurrentConfig:
-      return "HKEY_CURRENT_CONFIG";
-  }
-  return "HKEY_LOCAL_MACHINE";
-}
-
-std::string KeyName(RootKey root, std::string_view path) {
-  return std::string(RootName(root)) + "\\" + std::string(path);
-}
-
 HKEY Handle(Registry::Key key) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key)); }
 
 Registry::Key FromHandle(HKEY key) {
@@ -56,22 +36,24 @@ Registry::Key FromHandle(HKEY key) {
 Result<Registry::Key> Win32Registry::OpenKey(RootKey root, std::string_view path,
                                              KeyAccess access) {
   const auto wide = ToWide(path);
-  if (!wide) return BadName("RegOpenKeyEx", KeyName(root, path));
+  if (!wide) return BadName("RegOpenKeyEx", KeyDisplayName(root, path));
   const REGSAM sam = (access == KeyAccess::kRead ? KEY_READ : KEY_ALL_ACCESS) | KEY_WOW64_32KEY;
   HKEY key = nullptr;
   const LSTATUS status = RegOpenKeyExW(RootHandle(root), wide->c_str(), 0, sam, &key);
-  if (status != ERROR_SUCCESS) return Win32Error(status, "RegOpenKeyEx", KeyName(root, path));
+  if (status != ERROR_SUCCESS)
+    return Win32Error(status, "RegOpenKeyEx", KeyDisplayName(root, path));
   return FromHandle(key);
 }
 
 Result<Registry::Key> Win32Registry::CreateKey(RootKey root, std::string_view path) {
   const auto wide = ToWide(path);
-  if (!wide) return BadName("RegCreateKeyEx", KeyName(root, path));
+  if (!wide) return BadName("RegCreateKeyEx", KeyDisplayName(root, path));
   HKEY key = nullptr;
   const LSTATUS status =
       RegCreateKeyExW(RootHandle(root), wide->c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr);
-  if (status != ERROR_SUCCESS) return Win32Error(status, "RegCreateKeyEx", KeyName(root, path));
+  if (status != ERROR_SUCCESS)
+    return Win32Error(status, "RegCreateKeyEx", KeyDisplayName(root, path));
   return FromHandle(key);
 }
 

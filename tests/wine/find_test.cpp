@@ -23,37 +23,13 @@
 #include <vector>
 
 #include "platform/posix/prefix_files.h"
+#include "tests/wine/wine_shell.h"
 
 namespace {
 
+using namespace wine_test;
+
 namespace fs = std::filesystem;
-
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// Runs a probe once on an input file given by its Windows path; its output lines.
-std::vector<std::string> RunProbe(const std::string& prefix, const std::string& probe,
-                                  const std::string& input) {
-  const std::string command = "env WINEDEBUG=-all WINEPREFIX=" + ShellQuote(prefix) +
-                              " /usr/lib/wine/wine64 " +
-                              ShellQuote(std::string(REMEDOR_PROBE_DIR) + "/" + probe) + " " +
-                              ShellQuote(input) + " 2>/dev/null";
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    pclose(pipe);
-  }
-  std::erase(output, '\r');
-  std::vector<std::string> lines;
-  std::istringstream stream(output);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
-}
 
 // What the probe prints for one pattern, made from our answer.
 std::string AsProbeWouldPrint(const platform::Result<std::vector<platform::FindEntry>>& found) {

@@ -11,36 +11,24 @@
 #include <string>
 
 #include "platform/pe_version.h"
+#include "tests/wine/wine_shell.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace wine_test;
 
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+namespace fs = std::filesystem;
 
 const char* const kNames[] = {"FileVersion", "CompanyName",    "LegalCopyright",
                               "ProductName", "ProductVersion", "Missing"};
 
 std::string Probe(const fs::path& prefix, const fs::path& file) {
-  std::string windows_path = "Z:" + file.string();
-  for (char& c : windows_path) c = c == '/' ? '\\' : c;
-  std::string command = "env WINEDEBUG=-all WINEPREFIX=" + ShellQuote(prefix.string()) +
-                        " /usr/lib/wine/wine64 " +
+  std::string command = "env WINEDEBUG=-all WINEPREFIX=" + ShellQuote(prefix.string()) + " " +
+                        kWine + " " +
                         ShellQuote(std::string(REMEDOR_PROBE_DIR) + "/version_probe.exe") + " " +
-                        ShellQuote(windows_path);
+                        ShellQuote(HostPathForWine(file));
   for (const char* name : kNames) command += std::string(" ") + name;
-  command += " 2>/dev/null";
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    pclose(pipe);
-  }
+  std::string output = CaptureOutput(command);
   std::erase(output, '\r');  // the console's line ends
   return output;
 }

@@ -23,38 +23,14 @@
 #include "platform/posix/prefix_files.h"
 #include "platform/posix/prefix_profile.h"
 #include "platform/text.h"
+#include "tests/wine/wine_shell.h"
 
 namespace {
 
+using namespace wine_test;
+
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// Runs a probe once on an input file given by its Windows path; its output lines.
-std::vector<std::string> RunProbe(const std::string& prefix, const std::string& probe,
-                                  const std::string& input) {
-  const std::string command = "env WINEDEBUG=-all WINEPREFIX=" + ShellQuote(prefix) +
-                              " /usr/lib/wine/wine64 " +
-                              ShellQuote(std::string(REMEDOR_PROBE_DIR) + "/" + probe) + " " +
-                              ShellQuote(input) + " 2>/dev/null";
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    pclose(pipe);
-  }
-  std::erase(output, '\r');
-  std::vector<std::string> lines;
-  std::istringstream stream(output);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
-}
 
 // The probe's escapes: \\ \t \r \n, other control bytes (and, for file bytes,
 // bytes above 127) as \xHH.

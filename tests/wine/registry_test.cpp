@@ -20,8 +20,11 @@
 #include "platform/posix/regfile.h"
 #include "platform/posix/wine_registry.h"
 #include "platform/text.h"
+#include "tests/wine/wine_shell.h"
 
 namespace {
+
+using namespace wine_test;
 
 namespace fs = std::filesystem;
 using platform::Errc;
@@ -31,32 +34,8 @@ using platform::RootKey;
 using platform::posix::WineRegistry;
 namespace reg_type = platform::reg_type;
 
-constexpr char kWine[] = "/usr/lib/wine/wine64";
-constexpr char kWineServer[] = "/usr/lib/wine/wineserver";
 constexpr char kMachineKey[] = "HKLM\\Software\\RemedorRegistryInterop";
 constexpr char kUserKey[] = "HKCU\\Software\\RemedorRegistryInterop";
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// "Z:\..." for a path of the host: Wine's Z: drive is the host's root.
-std::string ForWine(const fs::path& path) {
-  std::string text = "Z:" + path.string();
-  for (char& c : text) c = c == '/' ? '\\' : c;
-  return text;
-}
 
 std::vector<std::uint8_t> Utf16(std::u16string_view text, bool nul = true) {
   std::vector<std::uint8_t> data;
@@ -119,18 +98,19 @@ class WineRegistryInteropTest : public ::testing::Test {
       binary += hex;
     }
     const std::string wine = std::string(kMachineKey) + "\\Wine";
-    RunBatch({"reg delete \"" + std::string(kMachineKey) + "\" /f /reg:32",
-              "reg delete \"" + std::string(kUserKey) + "\" /f",
-              "reg add \"" + wine + "\" /ve /t REG_SZ /d \"default text\" /f /reg:32",
-              "reg add \"" + wine + "\" /v Sz /t REG_SZ /d \"C:\\Program Files\\x\" /f /reg:32",
-              "reg add \"" + wine +
-                  "\" /v Expand /t REG_EXPAND_SZ /d \"%%SystemRoot%%\\system32\" /f /reg:32",
-              "reg add \"" + wine + "\" /v Multi /t REG_MULTI_SZ /d \"one\\0two\" /f /reg:32",
-              "reg add \"" + wine + "\" /v Dword /t REG_DWORD /d 305419896 /f /reg:32",
-              "reg add \"" + wine + "\" /v Binary /t REG_BINARY /d " + binary + " /f /reg:32",
-              "reg add \"" + wine + "\" /v Qword /t REG_QWORD /d 0x1122334455667788 /f /reg:32",
-              "reg import " + ForWine(*work_ / "import.reg"),
-              "reg export \"" + wine + "\" " + ForWine(*work_ / "before.reg") + " /reg:32 /y"});
+    RunBatch(
+        {"reg delete \"" + std::string(kMachineKey) + "\" /f /reg:32",
+         "reg delete \"" + std::string(kUserKey) + "\" /f",
+         "reg add \"" + wine + "\" /ve /t REG_SZ /d \"default text\" /f /reg:32",
+         "reg add \"" + wine + "\" /v Sz /t REG_SZ /d \"C:\\Program Files\\x\" /f /reg:32",
+         "reg add \"" + wine +
+             "\" /v Expand /t REG_EXPAND_SZ /d \"%%SystemRoot%%\\system32\" /f /reg:32",
+         "reg add \"" + wine + "\" /v Multi /t REG_MULTI_SZ /d \"one\\0two\" /f /reg:32",
+         "reg add \"" + wine + "\" /v Dword /t REG_DWORD /d 305419896 /f /reg:32",
+         "reg add \"" + wine + "\" /v Binary /t REG_BINARY /d " + binary + " /f /reg:32",
+         "reg add \"" + wine + "\" /v Qword /t REG_QWORD /d 0x1122334455667788 /f /reg:32",
+         "reg import " + HostPathForWine(*work_ / "import.reg"),
+         "reg export \"" + wine + "\" " + HostPathForWine(*work_ / "before.reg") + " /reg:32 /y"});
   }
 
   static void TearDownTestSuite() {
@@ -160,9 +140,9 @@ class WineRegistryInteropTest : public ::testing::Test {
     for (const std::string& line : lines) batch += line + "\r\n";
     WriteFile(*work_ / "run.bat", batch);
     const std::string command = "cd " + ShellQuote(work_->string()) + " && " + Env() + kWine +
-                                " cmd /c " + ShellQuote(ForWine(*work_ / "run.bat")) + " >>" +
-                                ShellQuote((*work_ / "wine.log").string()) + " 2>&1; " + Env() +
-                                kWineServer + " -w";
+                                " cmd /c " + ShellQuote(HostPathForWine(*work_ / "run.bat")) +
+                                " >>" + ShellQuote((*work_ / "wine.log").string()) + " 2>&1; " +
+                                Env() + kWineServer + " -w";
     static_cast<void>(std::system(command.c_str()));
   }
 
@@ -277,12 +257,12 @@ TEST_F(WineRegistryInteropTest, WineReadsWhatWeWroteAndKeepsWhatItWrote) {
   }
   const std::string wine = std::string(kMachineKey) + "\\Wine";
   RunBatch({"reg query \"" + std::string(kMachineKey) + "\\Ours\\Deep\" /v Plain /reg:32 > " +
-                ForWine(*work_ / "query.txt"),
-            "reg export \"" + wine + "\" " + ForWine(*work_ / "after.reg") + " /reg:32 /y",
+                HostPathForWine(*work_ / "query.txt"),
+            "reg export \"" + wine + "\" " + HostPathForWine(*work_ / "after.reg") + " /reg:32 /y",
             "reg export \"" + std::string(kMachineKey) + "\\Ours\" " +
-                ForWine(*work_ / "ours.reg") + " /reg:32 /y",
+                HostPathForWine(*work_ / "ours.reg") + " /reg:32 /y",
             "reg export \"" + std::string(kUserKey) + "\\Ours\" " +
-                ForWine(*work_ / "ours_user.reg") + " /y"});
+                HostPathForWine(*work_ / "ours_user.reg") + " /y"});
 
   const std::vector<std::string> query = platform::SplitLines(ReadFile(*work_ / "query.txt"));
   EXPECT_NE(std::find(query.begin(), query.end(), "    Plain    REG_SZ    plain text"), query.end())

@@ -27,36 +27,13 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include "tests/wine/wine_shell.h"
 
 namespace {
 
+using namespace wine_test;
+
 namespace fs = std::filesystem;
-
-constexpr char kWine[] = "/usr/lib/wine/wine64";
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// "Z:\..." for a path of the host: Wine's Z: drive is the host's root.
-std::string HostPathForWine(const fs::path& path) {
-  std::string text = "Z:" + path.string();
-  for (char& c : text) c = c == '/' ? '\\' : c;
-  return text;
-}
 
 // What the check program printed: every value of every key, in order.
 class Output {
@@ -114,15 +91,7 @@ class Win32BackendTest : public ::testing::Test {
                           " WINEDEBUG=-all WINEPREFIX=" + ShellQuote(prefix_.string()) + " " +
                           kWine;
     for (const auto& argument : arguments) command += " " + ShellQuote(argument);
-    command += " 2>/dev/null";
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-      char buffer[4096];
-      std::size_t got;
-      while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-      pclose(pipe);
-    }
-    return output;
+    return CaptureOutput(command);
   }
 
   Output Check(const std::vector<std::string>& arguments, const std::string& locale = "C.UTF-8") {
@@ -134,7 +103,7 @@ class Win32BackendTest : public ::testing::Test {
   // wineserver writes the registry files when it exits.
   void FlushRegistry() {
     const std::string command =
-        "env WINEPREFIX=" + ShellQuote(prefix_.string()) + " /usr/lib/wine/wineserver -w";
+        "env WINEPREFIX=" + ShellQuote(prefix_.string()) + " " + std::string(kWineServer) + " -w";
     ASSERT_EQ(std::system(command.c_str()), 0);
   }
 

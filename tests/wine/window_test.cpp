@@ -29,36 +29,22 @@
 #include <vector>
 
 #include "platform/win32/window_layout.h"
+#include "tests/wine/wine_shell.h"
 
 namespace {
+
+using namespace wine_test;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr char kWine[] = "/usr/lib/wine/wine64";
-constexpr char kWineServer[] = "/usr/lib/wine/wineserver";
 constexpr char kMainTitle[] = "^Module de dépannage de QUORVEL";
 constexpr char kBoxTitle[] = "^Remedor$";  // the tool's message boxes
 
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // Runs a shell command, bounded by `seconds`; its standard output.
 std::string Shell(const std::string& command, int seconds = 20) {
-  const std::string bounded =
-      "timeout -k 5 " + std::to_string(seconds) + " sh -c " + ShellQuote(command) + " 2>/dev/null";
-  std::string output;
-  if (FILE* pipe = popen(bounded.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    pclose(pipe);
-  }
-  return output;
+  return CaptureOutput("timeout -k 5 " + std::to_string(seconds) + " sh -c " + ShellQuote(command));
 }
 
 bool Have(const std::string& program) {
