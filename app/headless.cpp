@@ -23,10 +23,17 @@ std::string Dump(const Json& json) {
   return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-bool WriteFile(const std::filesystem::path& path, const std::string& bytes, std::ostream& err) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+// Paths arrive as UTF-8 on both platforms; std::filesystem converts them to
+// the wide characters Windows names files with.
+std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+bool WriteFile(const std::string& dir, const char* name, const std::string& bytes,
+               std::ostream& err) {
+  std::ofstream file(PathOf(dir) / name, std::ios::binary | std::ios::trunc);
   file << bytes;
-  if (!file) err << "remedor: cannot write " << path.string() << "\n";
+  if (!file) err << "remedor: cannot write " << name << " in " << dir << "\n";
   return static_cast<bool>(file);
 }
 
@@ -36,12 +43,12 @@ std::string Lines(const std::vector<std::string>& lines) {
   return text;
 }
 
-bool WriteOutputs(const std::filesystem::path& dir, HeadlessSession& session,
-                  const std::string& controls, std::ostream& err) {
+bool WriteOutputs(const std::string& dir, HeadlessSession& session, const std::string& controls,
+                  std::ostream& err) {
   std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
+  std::filesystem::create_directories(PathOf(dir), ec);
   if (ec) {
-    err << "remedor: cannot create " << dir.string() << ": " << ec.message() << "\n";
+    err << "remedor: cannot create " << dir << ": " << ec.message() << "\n";
     return false;
   }
   const TForm1& form = *session.form;
@@ -52,12 +59,12 @@ bool WriteOutputs(const std::filesystem::path& dir, HeadlessSession& session,
   for (const OutsideEvent& e : session.events) {
     events += Dump(Json{{"event", e.event}, {"detail", e.detail}}) + "\n";
   }
-  return WriteFile(dir / "screen.txt", Lines(form.report.ScreenLines), err) &&
-         WriteFile(dir / "forum.txt", Lines(form.report.ForumLines), err) &&
-         WriteFile(dir / "clipboard.txt", session.ui.clipboard(), err) &&
-         WriteFile(dir / "dialogs.jsonl", dialogs, err) &&
-         WriteFile(dir / "controls.jsonl", controls, err) &&
-         WriteFile(dir / "events.jsonl", events, err);
+  return WriteFile(dir, "screen.txt", Lines(form.report.ScreenLines), err) &&
+         WriteFile(dir, "forum.txt", Lines(form.report.ForumLines), err) &&
+         WriteFile(dir, "clipboard.txt", session.ui.clipboard(), err) &&
+         WriteFile(dir, "dialogs.jsonl", dialogs, err) &&
+         WriteFile(dir, "controls.jsonl", controls, err) &&
+         WriteFile(dir, "events.jsonl", events, err);
 }
 
 std::string ControlsJsonl(TForm1& form) {
@@ -70,12 +77,6 @@ std::string ControlsJsonl(TForm1& form) {
             "\n";
   }
   return text;
-}
-
-std::string DefaultMachine() {
-  if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) return prefix;
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.wine";
 }
 
 void RunAction(HeadlessSession& session, const ScriptAction& action) {
@@ -106,7 +107,7 @@ void RunAction(HeadlessSession& session, const ScriptAction& action) {
 int RunDriver(const DriverOptions& options, std::ostream& out, std::ostream& err) {
   std::vector<ScriptAction> actions;
   if (!options.script.empty()) {
-    std::ifstream file(options.script, std::ios::binary);
+    std::ifstream file(PathOf(options.script), std::ios::binary);
     if (!file) {
       err << "remedor: cannot read the script " << options.script << "\n";
       return 2;
@@ -122,16 +123,10 @@ int RunDriver(const DriverOptions& options, std::ostream& out, std::ostream& err
     actions = std::move(*parsed);
   }
 
-  const std::string machine = options.machine.empty() ? DefaultMachine() : options.machine;
-  std::error_code ec;
-  if (!std::filesystem::is_directory(machine, ec)) {
-    err << "remedor: no machine folder at " << machine << "\n";
-    return 2;
-  }
-  auto platform = platform::OpenPlatform({machine});
+  // An empty machine is the backend's own: the real Windows, or the default prefix.
+  auto platform = platform::OpenPlatform({options.machine});
   if (!platform) {
-    err << "remedor: cannot open the machine " << machine << ": " << platform.error().Message()
-        << "\n";
+    err << "remedor: cannot open the machine: " << platform.error().Message() << "\n";
     return 2;
   }
 

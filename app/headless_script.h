@@ -38,7 +38,7 @@ struct ScriptAction {
 };
 
 struct DriverOptions {
-  std::string machine;                 // empty: $WINEPREFIX, else ~/.wine
+  std::string machine;                 // empty: the backend's default (see OpenPlatform)
   std::string script;                  // empty: start-up, a full analysis when possible, close
   std::string out;                     // empty: no output files
   std::vector<std::string> arguments;  // the tool's own command line

@@ -109,7 +109,7 @@ TEST_F(Driver, RefusesABadScriptOrAMissingMachine) {
   app::DriverOptions options;
   options.machine = (machine_.root() / "absent").string();
   EXPECT_EQ(app::RunDriver(options, stdout_, stderr_), 2);
-  EXPECT_NE(stderr_.str().find("no machine folder"), std::string::npos);
+  EXPECT_NE(stderr_.str().find("the machine folder does not exist"), std::string::npos);
 }
 
 }  // namespace
