@@ -4,6 +4,7 @@
 #include "analysis/install_location.h"
 #include "analysis/required_files.h"
 #include "app/RemedorMain.h"
+#include "archive/integrity.h"
 #include "components/BFC_Dir.h"
 
 namespace {
@@ -57,6 +58,9 @@ void WriteTextureFolderSection(TForm1& form) {
 }
 
 void WriteCorruptionSection(TForm1& form) {
+  // The digests are computed beside this thread: the report waits for their
+  // final lines rather than reporting none while they are still being computed.
+  form.integrity->Finish();
   if (form.CorruptionLines.empty()) return;
   form.CorruptionFound = true;
   const std::string title = "Corruption de fichier(s)";

@@ -1,6 +1,9 @@
 // The start-up sequence end to end, on small test machines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "app/reference_lists.h"
 #include "tests/test_machine.h"
 
@@ -163,6 +166,23 @@ TEST(Startup, NoGameFolderStopsAtTheFolderGate) {
   ASSERT_EQ(box.kind, "plain");
   EXPECT_NE(box.text.find("Chemin trouvé : \\\r"), std::string::npos);
   EXPECT_TRUE(t.Screen().empty());
+}
+
+// The digests are computed beside the user-interface thread; an analysis
+// started as soon as the buttons are enabled still reports what they found.
+TEST(Startup, AnAnalysisRightAfterTheStartupSeesTheIntegrityCheck) {
+  TestMachine machine;
+  AddGame(machine);
+  machine.AddTextFile("C:\\Jeux\\RBR\\QUORVEL\\Config_P.ini", "");
+  // A library long to hash (sparse on disk) and no digest list: it is corrupt.
+  machine.AddFile("C:\\Jeux\\RBR\\QDsys.dll", "");
+  std::filesystem::resize_file(machine.HostPath("C:\\Jeux\\RBR\\QDsys.dll"), 512u << 20);
+  TestForm t(machine);
+  t.RunStartup();
+  ASSERT_TRUE(t.Click("SpeedButton1"));
+  const auto& screen = t.Screen();
+  EXPECT_NE(std::find(screen.begin(), screen.end(), "Fichier QDsys.dll corrompu"), screen.end());
+  EXPECT_TRUE(t.form().CorruptionFound);
 }
 
 }  // namespace
