@@ -79,7 +79,13 @@ fuzz_smoke() {
     [ -x "$f" ] || continue
     echo "fuzz: $(basename "$f")"
     mkdir -p "build-fuzz/corpus/$(basename "$f")"
-    "$f" -max_total_time=20 -rss_limit_mb=2048 "build-fuzz/corpus/$(basename "$f")" 2>&1 | tail -n 2
+    local log="build-fuzz/$(basename "$f").log"
+    if ! "$f" -max_total_time=20 -rss_limit_mb=2048 -artifact_prefix=build-fuzz/ \
+      "build-fuzz/corpus/$(basename "$f")" >"$log" 2>&1; then
+      tail -n 40 "$log"
+      return 1
+    fi
+    tail -n 1 "$log"
   done
 }
 
