@@ -8,7 +8,8 @@ it is copied to OUTDIR/prefix and left as it was. The sample machine
 (tools/make_sample_machine.py, built in OUTDIR/sample) is laid over the copy:
 its drive_c files, and its registry snippets imported with Wine's own reg.exe
 (the 32-bit programs' keys under Wow6432Node, as the sample machine stores
-them). REMEDOR_EXE is put where the sample machine keeps the tool, beside its
+them), its system32 files in syswow64 where a 32-bit program finds them.
+REMEDOR_EXE is put where the sample machine keeps the tool, beside its
 shipped lists. Prints the prefix and the tool's Windows path.
 """
 
@@ -59,7 +60,14 @@ def main():
     if prefix.exists():
         shutil.rmtree(prefix)
     shutil.copytree(base, prefix, symlinks=True)
-    shutil.copytree(sample / "drive_c", prefix / "drive_c", symlinks=True, dirs_exist_ok=True)
+    shutil.copytree(sample / "drive_c", prefix / "drive_c", symlinks=True, dirs_exist_ok=True,
+                    ignore=shutil.ignore_patterns("system32"))
+    # The sample machine's system32 is what the 32-bit game sees by that name:
+    # in a 64-bit prefix, syswow64.
+    system32 = sample / "drive_c" / "windows" / "system32"
+    if system32.is_dir():
+        shutil.copytree(system32, prefix / "drive_c" / "windows" / "syswow64", symlinks=True,
+                        dirs_exist_ok=True)
     tool = prefix / "drive_c" / TOOL_FOLDER
     tool.mkdir(parents=True, exist_ok=True)
     shutil.copy(exe, tool / "Remedor.exe")

@@ -9,6 +9,7 @@
 
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_text.h"
+#include "platform/wow64_view.h"
 
 namespace platform::win32 {
 
@@ -87,10 +88,29 @@ class Win32File final : public File {
   std::string path_;
 };
 
+// A system folder's name from GetWindowsDirectoryW or GetSystemWow64DirectoryW.
+template <class Call>
+std::string SystemFolder(Call call) {
+  wchar_t buffer[MAX_PATH];
+  const UINT length = call(buffer, MAX_PATH);
+  return length == 0 || length >= MAX_PATH ? std::string()
+                                           : ToUtf8(std::wstring_view(buffer, length));
+}
+
 }  // namespace
 
+Win32FileSystem::Win32FileSystem()
+    : windows_folder_(SystemFolder(GetWindowsDirectoryW)),
+      // A 32-bit build is redirected by Windows itself.
+      wow64_folder_(sizeof(void*) == 8 ? SystemFolder(GetSystemWow64DirectoryW) : std::string()) {}
+
+std::optional<std::wstring> Win32FileSystem::Wide(std::string_view path) const {
+  if (const auto seen = Wow64ViewPath(path, windows_folder_, wow64_folder_)) return ToWide(*seen);
+  return ToWide(path);
+}
+
 std::optional<std::uint32_t> Win32FileSystem::GetAttributes(std::string_view path) {
-  const auto wide = ToWide(path);
+  const auto wide = Wide(path);
   if (!wide) return std::nullopt;
   const DWORD attributes = GetFileAttributesW(wide->c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
@@ -98,14 +118,14 @@ std::optional<std::uint32_t> Win32FileSystem::GetAttributes(std::string_view pat
 }
 
 Status Win32FileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
-  const auto wide = ToWide(path);
+  const auto wide = Wide(path);
   if (!wide) return BadName("SetFileAttributes", path);
   if (!SetFileAttributesW(wide->c_str(), attributes)) return LastError("SetFileAttributes", path);
   return {};
 }
 
 Result<std::vector<FindEntry>> Win32FileSystem::FindFiles(std::string_view pattern) {
-  const auto wide = ToWide(pattern);
+  const auto wide = Wide(pattern);
   if (!wide) return BadName("FindFirstFile", pattern);
   WIN32_FIND_DATAW data;
   HANDLE search = FindFirstFileW(wide->c_str(), &data);
@@ -128,15 +148,15 @@ Result<std::vector<FindEntry>> Win32FileSystem::FindFiles(std::string_view patte
 }
 
 Status Win32FileSystem::MoveFile(std::string_view from, std::string_view to) {
-  const auto wide_from = ToWide(from);
-  const auto wide_to = ToWide(to);
+  const auto wide_from = Wide(from);
+  const auto wide_to = Wide(to);
   if (!wide_from || !wide_to) return BadName("MoveFile", from);
   if (!MoveFileW(wide_from->c_str(), wide_to->c_str())) return LastError("MoveFile", from);
   return {};
 }
 
 Status Win32FileSystem::DeleteSilently(std::string_view pattern) {
-  auto wide = ToWide(pattern);
+  auto wide = Wide(pattern);
   if (!wide || wide->empty()) return BadName("SHFileOperation", pattern);
   // SHFileOperation's answer for a pattern that matches nothing differs
   // between versions of Windows; ask the directory search instead.
@@ -160,7 +180,7 @@ Status Win32FileSystem::DeleteSilently(std::string_view pattern) {
 }
 
 Status Win32FileSystem::CreateDirectory(std::string_view path) {
-  const auto wide = ToWide(path);
+  const auto wide = Wide(path);
   if (!wide) return BadName("CreateDirectory", path);
   if (!CreateDirectoryW(wide->c_str(), nullptr)) return LastError("CreateDirectory", path);
   return {};
@@ -168,7 +188,7 @@ Status Win32FileSystem::CreateDirectory(std::string_view path) {
 
 Result<std::unique_ptr<File>> Win32FileSystem::OpenFile(std::string_view path, OpenMode mode,
                                                         std::uint32_t attributes) {
-  const auto wide = ToWide(path);
+  const auto wide = Wide(path);
   if (!wide) return BadName("CreateFile", path);
   HANDLE handle = INVALID_HANDLE_VALUE;
   if (mode == OpenMode::kRead) {
@@ -197,7 +217,7 @@ std::string Win32FileSystem::CurrentDirectory() {
 }
 
 Status Win32FileSystem::SetCurrentDirectory(std::string_view path) {
-  const auto wide = ToWide(path);
+  const auto wide = Wide(path);
   if (!wide) return BadName("SetCurrentDirectory", path);
   if (!SetCurrentDirectoryW(wide->c_str())) return LastError("SetCurrentDirectory", path);
   return {};

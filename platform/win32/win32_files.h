@@ -1,6 +1,11 @@
 // Files and folders over the wide-character file functions, SHFileOperationW
-// for silent deletions.
+// for silent deletions. Paths are seen as the 32-bit game sees them: the
+// 64-bit build turns System32 and Sysnative into the folders a 32-bit program
+// opens by those names (platform/wow64_view.h).
 #pragma once
+
+#include <optional>
+#include <string>
 
 #include "platform/files.h"
 
@@ -8,6 +13,8 @@ namespace platform::win32 {
 
 class Win32FileSystem final : public FileSystem {
  public:
+  Win32FileSystem();
+
   std::optional<std::uint32_t> GetAttributes(std::string_view path) override;
   Status SetAttributes(std::string_view path, std::uint32_t attributes) override;
   Result<std::vector<FindEntry>> FindFiles(std::string_view pattern) override;
@@ -20,6 +27,12 @@ class Win32FileSystem final : public FileSystem {
   Status SetCurrentDirectory(std::string_view path) override;
   Result<DiskSpace> GetDiskFreeSpace(std::string_view root) override;
   bool IsFixedDrive(std::string_view root) override;
+
+ private:
+  // `path` in the 32-bit view, as the wide characters the API takes.
+  std::optional<std::wstring> Wide(std::string_view path) const;
+
+  std::string windows_folder_, wow64_folder_;  // the latter empty: no redirection
 };
 
 }  // namespace platform::win32
