@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "app/headless.h"
+#include "platform/arguments.h"
 
 int main(int argc, char** argv) {
   std::string error;
-  const auto options =
-      app::ParseDriverArguments(std::vector<std::string>(argv + 1, argv + argc), error);
+  const auto options = app::ParseDriverArguments(platform::ProgramArguments(argc, argv), error);
   if (!options) {
     std::cerr << "remedor: " << error << "\n"
               << "usage: remedor [--machine DIR] [--script FILE] [--out DIR] [--] [ARG...]\n";

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/arguments.h"
 #include "platform/platform.h"
 
 namespace {
@@ -45,26 +46,33 @@ std::string VersionFact(platform::Machine& machine, const std::string& exe) {
          std::to_string(v[3]);
 }
 
-// One line a process, as the snapshot lists them: its thread count, a blank,
-// its name.
-bool WriteProcesses(platform::Platform& os, const std::string& path) {
-  const auto processes = os.machine().SnapshotProcesses();
+bool WriteFile(platform::Platform& os, const std::string& path, const std::string& bytes) {
   auto file = os.files().OpenFile(path, platform::OpenMode::kCreateAlways, 0);
-  std::string text;
-  if (processes) {
-    for (const platform::ProcessEntry& process : *processes) {
-      text += std::to_string(process.threads) + " " + process.exe_file + "\n";
-    }
-  }
-  const bool written = processes && file && (*file)->Write(text.data(), text.size());
+  const bool written = file && (*file)->Write(bytes.data(), bytes.size());
   if (!written) std::fprintf(stderr, "remedor-facts: cannot write %s\n", path.c_str());
   return written;
+}
+
+// One line a process, as the snapshot lists them: its thread count, a blank,
+// its name (UTF-8).
+bool WriteProcesses(platform::Platform& os, const std::string& path) {
+  const auto processes = os.machine().SnapshotProcesses();
+  if (!processes) {
+    std::fprintf(stderr, "remedor-facts: %s\n", processes.error().Message().c_str());
+    return false;
+  }
+  std::string text;
+  for (const platform::ProcessEntry& process : *processes) {
+    text += std::to_string(process.threads) + " " + process.exe_file + "\n";
+  }
+  return WriteFile(os, path, text);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
+  const std::vector<std::string> args = platform::ProgramArguments(argc, argv);
+  if (args.size() < 3) {
     std::fprintf(stderr, "usage: remedor-facts FACTS_FILE PROCESSES_FILE TOOL_EXE [SERVICE...]\n");
     return 2;
   }
@@ -75,8 +83,10 @@ int main(int argc, char** argv) {
   }
   platform::Platform& os = **opened;
   platform::Machine& machine = os.machine();
-  const std::string file = argv[1], processes_file = argv[2], exe = argv[3];
-  bool written = true;
+  const std::string &file = args[0], &processes_file = args[1], &exe = args[2];
+  // The profile functions keep a file's encoding: begun with a UTF-8
+  // byte-order mark, it holds names outside Windows-1252 (a Cyrillic folder).
+  bool written = WriteFile(os, file, "\xEF\xBB\xBF");
   const auto put = [&](const char* section, const std::string& key, const std::string& value) {
     // The profile functions trim a value's blanks unless it is quoted (the
     // processor's brand string is padded).
@@ -126,8 +136,9 @@ int main(int argc, char** argv) {
   put("Windows", "Xp64", machine.IsWindowsXp64() ? "1" : "0");
   put("Windows", "Administrator", machine.IsAdministrator() ? "1" : "0");
 
-  for (int i = 4; i < argc; ++i)
-    put("Services", argv[i], ServiceFact(machine.QueryService(argv[i])));
+  for (std::size_t i = 3; i < args.size(); ++i) {
+    put("Services", args[i], ServiceFact(machine.QueryService(args[i])));
+  }
 
   if (!written) {
     std::fprintf(stderr, "remedor-facts: cannot write %s\n", file.c_str());

@@ -3,34 +3,18 @@
 // was started from; otherwise it opens the main window.
 #include "platform/win32/windows_api.h"
 
-#include <shellapi.h>
-
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/headless.h"
 #include "app/headless_script.h"
+#include "platform/arguments.h"
 #include "platform/win32/console.h"
 #include "platform/win32/main_window.h"
-#include "platform/win32/win32_text.h"
 
-namespace {
-
-// The arguments after the program's name, split as Windows splits them.
-std::vector<std::string> Arguments() {
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> arguments;
-  for (int i = 1; wide && i < count; ++i) arguments.push_back(platform::win32::ToUtf8(wide[i]));
-  if (wide) LocalFree(wide);
-  return arguments;
-}
-
-}  // namespace
-
-int main() {
-  const std::vector<std::string> arguments = Arguments();
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);
   std::string error;
   const std::optional<app::DriverOptions> options = app::ParseDriverArguments(arguments, error);
   if (options && options->script.empty() && options->out.empty()) {
