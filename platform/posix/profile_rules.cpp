@@ -152,7 +152,7 @@ bool HasLineBreak(std::string_view text) {
 
 std::string LookupProfileString(std::string_view file_bytes, std::string_view section,
                                 std::string_view key, std::string_view fallback,
-                                std::size_t buffer_size) {
+                                std::size_t buffer_size, ProfileApi api) {
   if (buffer_size == 0) return {};
   const FileText file = Decode(file_bytes);
   const std::vector<Line> lines = ParseLines(file.text);
@@ -173,8 +173,8 @@ std::string LookupProfileString(std::string_view file_bytes, std::string_view se
 
   std::string text;
   if (found) {
-    // The A function hands out Windows-1252: what it cannot hold becomes "?".
-    text = file.encoding == Encoding::kAnsi ? *found : Cp1252ToUtf8(Utf8ToCp1252(*found));
+    const bool degraded = api == ProfileApi::kAnsi && file.encoding != Encoding::kAnsi;
+    text = degraded ? Cp1252ToUtf8(Utf8ToCp1252(*found)) : *found;
   } else {
     std::string_view fallback_text = fallback;
     while (!fallback_text.empty() && fallback_text.back() == ' ') fallback_text.remove_suffix(1);

@@ -29,11 +29,15 @@
 
 namespace platform::posix {
 
-// GetPrivateProfileStringA(section, key, fallback, buffer, buffer_size, file)
-// over the file's bytes (empty bytes: a missing or empty file).
+// Which of the two functions answers: the A one hands out Windows-1252 (what
+// it cannot hold becomes "?"), the W one any character.
+enum class ProfileApi { kAnsi, kWide };
+
+// GetPrivateProfileStringA (or W) (section, key, fallback, buffer, buffer_size,
+// file) over the file's bytes (empty bytes: a missing or empty file).
 std::string LookupProfileString(std::string_view file_bytes, std::string_view section,
                                 std::string_view key, std::string_view fallback,
-                                std::size_t buffer_size);
+                                std::size_t buffer_size, ProfileApi api = ProfileApi::kAnsi);
 
 // WritePrivateProfileStringA(section, key, value, file): the file's new bytes.
 // The first key of that name in the first section of that name gets the line

@@ -111,6 +111,10 @@ TEST(LookupProfileStringTest, ReadsAsWindows) {
     EXPECT_EQ(LookupProfileString(c.file, c.section, c.key, c.fallback, c.size), expected)
         << "[" << c.section << "] " << c.key << " (buffer " << c.size << ")";
   }
+  // The W function keeps what Windows-1252 cannot hold.
+  EXPECT_EQ(LookupProfileString("\xEF\xBB\xBF[S]\r\nk=\xE2\x82\xAC \xCE\xA9\r\n", "S", "k", "def",
+                                256, ProfileApi::kWide),
+            "€ Ω");
 }
 
 struct WriteCase {

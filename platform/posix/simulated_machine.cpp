@@ -75,7 +75,9 @@ class Facts {
   std::optional<std::string> Get(std::string_view section, std::string_view key) const {
     // A fallback no facts file holds tells an absent key from an empty one.
     constexpr std::string_view kAbsent = "\x01";
-    std::string value = LookupProfileString(bytes_, section, key, kAbsent, kBufferSize);
+    // Read as the W function reads: a UTF-8 facts file may name any folder.
+    std::string value =
+        LookupProfileString(bytes_, section, key, kAbsent, kBufferSize, ProfileApi::kWide);
     if (value == kAbsent) return std::nullopt;
     return value;
   }

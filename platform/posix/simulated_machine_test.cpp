@@ -179,6 +179,12 @@ TEST_F(SimulatedMachineTest, MalformedOrOddFacts) {
   EXPECT_GE(now.year, 2024);
 }
 
+TEST_F(SimulatedMachineTest, AUtf8FactsFileNamesAnyFolder) {
+  auto& machine =
+      Machine("\xEF\xBB\xBF[Self]\r\nExe=C:\\users\\\xD0\x97\xD0\xB0\xD0\xB3\\Remedor.exe\r\n");
+  EXPECT_EQ(machine.SelfExecutable(), "C:\\users\\Заг\\Remedor.exe");
+}
+
 TEST_F(SimulatedMachineTest, SelfVersionOtherThanFourNumbers) {
   auto& machine = Machine("[Self]\nExe=C:\\R.exe\nFileVersion=8.37\n");
   EXPECT_EQ(machine.BuildFolder(), "C:\\RemedorBuild\\");
