@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Builds a real Wine prefix holding the sample machine, for Remedor.exe.
 
-    python3 tools/make_sample_wine_prefix.py BASE_PREFIX OUTDIR REMEDOR_EXE
+    python3 tools/make_sample_wine_prefix.py BASE_PREFIX OUTDIR REMEDOR_EXE [TOOL_FOLDER]
 
 BASE_PREFIX is a prefix made by wineboot (the test run's $REMEDOR_WINEPREFIX);
 it is copied to OUTDIR/prefix and left as it was. The sample machine
@@ -10,7 +10,8 @@ its drive_c files, and its registry snippets imported with Wine's own reg.exe
 (the 32-bit programs' keys under Wow6432Node, as the sample machine stores
 them), its system32 files in syswow64 where a 32-bit program finds them.
 REMEDOR_EXE is put where the sample machine keeps the tool, beside its
-shipped lists. Prints the prefix and the tool's Windows path.
+shipped lists, or with them in TOOL_FOLDER (a folder below drive_c, such as
+"users/joueur/Загрузки/Remedor"). Prints the prefix and the tool's Windows path.
 """
 
 import os
@@ -48,9 +49,10 @@ def registry_import_text():
 
 
 def main():
-    if len(sys.argv) != 4:
-        sys.exit("usage: make_sample_wine_prefix.py BASE_PREFIX OUTDIR REMEDOR_EXE")
+    if len(sys.argv) not in (4, 5):
+        sys.exit("usage: make_sample_wine_prefix.py BASE_PREFIX OUTDIR REMEDOR_EXE [TOOL_FOLDER]")
     base, out, exe = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[3])
+    tool_folder = Path(sys.argv[4]) if len(sys.argv) == 5 else TOOL_FOLDER
     if not (base / "system.reg").is_file():
         sys.exit(f"{base} is not a Wine prefix")
     out.mkdir(parents=True, exist_ok=True)
@@ -68,7 +70,10 @@ def main():
     if system32.is_dir():
         shutil.copytree(system32, prefix / "drive_c" / "windows" / "syswow64", symlinks=True,
                         dirs_exist_ok=True)
-    tool = prefix / "drive_c" / TOOL_FOLDER
+    tool = prefix / "drive_c" / tool_folder
+    if tool_folder != TOOL_FOLDER:
+        tool.parent.mkdir(parents=True, exist_ok=True)
+        shutil.move(prefix / "drive_c" / TOOL_FOLDER, tool)
     tool.mkdir(parents=True, exist_ok=True)
     shutil.copy(exe, tool / "Remedor.exe")
 
@@ -81,7 +86,7 @@ def main():
     # The registry reaches its files when the prefix's server ends.
     subprocess.run([WINESERVER, "-w"], env=env, check=False, timeout=300)
     print(prefix)
-    print("C:\\" + str(TOOL_FOLDER / "Remedor.exe").replace("/", "\\"))
+    print("C:\\" + str(tool_folder / "Remedor.exe").replace("/", "\\"))
 
 
 if __name__ == "__main__":
