@@ -2,7 +2,34 @@
 
 #include "platform/win32/windows_api.h"
 
+#include <cstring>
+
 namespace platform::win32 {
+
+namespace {
+
+#if defined(_WIN64)
+// The C++ runtime's throw, for the images this loader maps. The system finds
+// a thrown object's type information relative to the base of the module that
+// threw (the fourth exception argument), which the runtime's own throw looks
+// up among the modules the system loaded; for a mapped image it finds none and
+// no catch handler of the image matches, so the first exception would end the
+// program. The base here comes from the function table registered for the
+// image, found through the throw's return address.
+[[noreturn]] void ThrowFromMappedImage(void* object, void* throw_info) {
+  constexpr DWORD kCxxException = 0xE06D7363;
+  constexpr ULONG_PTR kCxxMagic = 0x19930520;
+  DWORD64 image_base = 0;
+  RtlLookupFunctionEntry(reinterpret_cast<DWORD64>(__builtin_return_address(0)), &image_base,
+                         nullptr);
+  const ULONG_PTR arguments[4] = {kCxxMagic, reinterpret_cast<ULONG_PTR>(object),
+                                  reinterpret_cast<ULONG_PTR>(throw_info), image_base};
+  RaiseException(kCxxException, EXCEPTION_NONCONTINUABLE, 4, arguments);
+  __builtin_unreachable();
+}
+#endif
+
+}  // namespace
 
 archive::ImagePlacement Win32ImageHost::Reserve(std::uint64_t preferred, std::size_t size) {
   void* memory = VirtualAlloc(reinterpret_cast<void*>(static_cast<std::uintptr_t>(preferred)), size,
@@ -27,6 +54,11 @@ void* Win32ImageHost::LoadSystemLibrary(const char* name) { return LoadLibraryA(
 
 std::uint64_t Win32ImageHost::FindProcedure(void* library, const char* name,
                                             std::uint16_t ordinal) {
+#if defined(_WIN64)
+  if (name && std::strcmp(name, "_CxxThrowException") == 0) {
+    return reinterpret_cast<std::uintptr_t>(&ThrowFromMappedImage);
+  }
+#endif
   const char* which = name ? name : MAKEINTRESOURCEA(ordinal);
   return reinterpret_cast<std::uintptr_t>(GetProcAddress(static_cast<HMODULE>(library), which));
 }
