@@ -1,0 +1,132 @@
+// The DataPack under wine64: Remedor.exe loads the 64-bit 7z.dll it carries
+// from memory and extracts the add-on's password-protected digest list. The
+// sample prefix (tools/make_sample_wine_prefix.py) gets a QDsys.dll and a
+// DataPack made by the 7z command; the tool runs headless once per DataPack.
+// A good one gives the library's right digest, so no corruption line; a wrong
+// password and a damaged archive (whose reading makes 7z.dll throw its C++
+// exceptions, unwound through the registered function table) extract nothing,
+// so the library is reported corrupt, and the tool carries on to its report.
+//
+// The Windows build is found through $REMEDOR_WIN_BUILD, else
+// <source>/build-win.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/wine/wine_shell.h"
+
+namespace {
+
+using namespace wine_test;
+namespace fs = std::filesystem;
+
+constexpr char kPassword[] = "Kq7Lm2Xw@Zt9Rb4N%c3P";
+constexpr char kGame[] = "drive_c/Games/Richard Burns Rally";
+constexpr char kTool[] = "drive_c/users/joueur/Downloads/Remedor";
+constexpr char kCorrupt[] = "Fichier QDsys.dll corrompu";
+
+class DataPackUnderWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* base = std::getenv("REMEDOR_WINEPREFIX");
+    if (!base || !*base) GTEST_SKIP() << "REMEDOR_WINEPREFIX is not set";
+    const char* build = std::getenv("REMEDOR_WIN_BUILD");
+    const fs::path exe =
+        fs::path(build && *build ? build : REMEDOR_SOURCE_DIR "/build-win") / "Remedor.exe";
+    ASSERT_TRUE(fs::is_regular_file(exe)) << exe << " is missing: build the Windows build first";
+    ASSERT_FALSE(CaptureOutput("command -v 7z").empty()) << "the 7z command is missing";
+
+    char pattern[] = "/tmp/remedor-datapack-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    work_ = pattern;
+    std::istringstream made(CaptureOutput(
+        "python3 " + ShellQuote(REMEDOR_SOURCE_DIR "/tools/make_sample_wine_prefix.py") + " " +
+        ShellQuote(base) + " " + ShellQuote(work_.string()) + " " + ShellQuote(exe.string())));
+    std::getline(made, prefix_);
+    ASSERT_TRUE(fs::is_regular_file(fs::path(prefix_) / "system.reg")) << prefix_;
+
+    // The library, and a digest list that names its right digest.
+    const std::string library = "QDsys library bytes\n";
+    WriteFile(Game() / "QDsys.dll", library);
+    const std::string digest =
+        CaptureOutput("md5sum " + ShellQuote((Game() / "QDsys.dll").string()));
+    ASSERT_GE(digest.size(), 32u);
+    fs::create_directories(work_ / "pack");
+    WriteFile(work_ / "pack" / "qdm.ini", "[MD5]\r\nQDsys.dll=" + digest.substr(0, 32) + "\r\n");
+  }
+
+  void TearDown() override {
+    if (!prefix_.empty()) {
+      CaptureOutput("WINEPREFIX=" + ShellQuote(prefix_) + " " + kWineServer + " -k");
+    }
+    if (!work_.empty()) fs::remove_all(work_);
+  }
+
+  fs::path Game() const { return fs::path(prefix_) / kGame; }
+
+  // The game's DataPack, made by the 7z command with `password`.
+  void MakeDataPack(const std::string& password) {
+    const fs::path pack = Game() / "QUORVEL" / "qdm.7z";
+    fs::remove(pack);
+    CaptureOutput("cd " + ShellQuote((work_ / "pack").string()) + " && 7z a -p" +
+                  ShellQuote(password) + " -mhe=on " + ShellQuote(pack.string()) + " qdm.ini");
+    ASSERT_TRUE(fs::is_regular_file(pack));
+  }
+
+  // One headless run (start-up, full analysis, close); the report's lines.
+  // The close removes the tool's lists: they are put back for the next run.
+  std::vector<std::string> RunTool() {
+    const fs::path tool = fs::path(prefix_) / kTool;
+    const fs::path sample = work_ / "sample" / kTool;
+    for (const char* list : {"FILESLIST.TXT", "A8W-09.TXT"}) {
+      fs::copy_file(sample / list, tool / list, fs::copy_options::overwrite_existing);
+    }
+    fs::remove_all(work_ / "out");
+    CaptureOutput("cd " + ShellQuote(tool.string()) + " && env WINEDEBUG=-all WINEPREFIX=" +
+                  ShellQuote(prefix_) + " timeout -k 10 600 " + kWine + " Remedor.exe --out " +
+                  ShellQuote(HostPathForWine(work_ / "out")));
+    std::vector<std::string> lines;
+    std::istringstream report(ReadFile(work_ / "out" / "screen.txt"));
+    for (std::string line; std::getline(report, line);) lines.push_back(line);
+    return lines;
+  }
+
+  static bool Holds(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+
+  fs::path work_;
+  std::string prefix_;
+};
+
+TEST_F(DataPackUnderWine, ExtractsTheDigestsAndSurvivesAWrongPasswordOrADamagedArchive) {
+  MakeDataPack(kPassword);
+  const std::string archive = ReadFile(Game() / "QUORVEL" / "qdm.7z");
+  auto report = RunTool();
+  ASSERT_GT(report.size(), 40u) << "Remedor.exe wrote no report";
+  EXPECT_FALSE(Holds(report, kCorrupt)) << "the digest list was not extracted";
+  EXPECT_FALSE(fs::exists(fs::path(prefix_) / kTool / "qdm.ini"))
+      << "the list is removed after use";
+
+  SCOPED_TRACE("a wrong password");
+  MakeDataPack("not the password");
+  report = RunTool();
+  ASSERT_GT(report.size(), 40u) << "Remedor.exe did not survive a wrong password";
+  EXPECT_TRUE(Holds(report, kCorrupt));
+
+  SCOPED_TRACE("a damaged archive");
+  std::string damaged = archive;
+  for (std::size_t i = 40; i < damaged.size() - 8; i += 7)
+    damaged[i] = static_cast<char>(~damaged[i]);
+  WriteFile(Game() / "QUORVEL" / "qdm.7z", damaged);
+  report = RunTool();
+  ASSERT_GT(report.size(), 40u) << "Remedor.exe did not survive a damaged archive";
+  EXPECT_TRUE(Holds(report, kCorrupt));
+}
+
+}  // namespace
