@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <tuple>
 
 #include "platform/text.h"
 
@@ -13,26 +15,63 @@ namespace platform::posix {
 namespace fs = std::filesystem;
 
 struct PrefixPaths::Entry {
+  std::string key;  // the name's upper case
   std::string name;
   unsigned char type = DT_UNKNOWN;  // as readdir reports it
   std::unique_ptr<DirNode> child;   // made when a walk goes through it
 };
 
-namespace {
-// Lookups by std::string_view, without making a std::string.
-struct KeyHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
-};
-}  // namespace
-
+// A folder and, once listed, its entries with an index of their upper-case
+// names. The index is open-addressed in one array, so that a lookup touches
+// one slot and one entry where a node-based map chases three or four
+// pointers: with many folders cached, those are cache misses.
 struct PrefixPaths::DirNode {
+  static constexpr std::size_t kNone = std::string::npos;
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t position = 0;  // of the key's first entry, plus one; 0 when free
+  };
+
   std::string host;  // the folder's host path, without a trailing slash (but "/")
   bool listed = false;
   bool racy = true;  // read too soon after a change to vouch for a missing name
   timespec mtime{};
-  std::unordered_map<std::string, std::vector<Entry>, KeyHash, std::equal_to<>>
-      entries;  // by upper-case name
+  std::vector<Entry> entries;  // by key, then by name: the spellings of a key together
+  std::vector<Slot> slots;     // a power of two, at most half used
+
+  static std::uint32_t Hash(std::string_view key) {
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key));
+  }
+
+  void TakeEntries(std::vector<Entry> sorted) {
+    entries = std::move(sorted);
+    std::size_t size = 8;
+    while (size < 2 * entries.size()) size *= 2;
+    slots.assign(size, {});
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (i > 0 && entries[i].key == entries[i - 1].key) continue;
+      const std::uint32_t hash = Hash(entries[i].key);
+      std::size_t at = hash & (size - 1);
+      while (slots[at].position != 0) at = (at + 1) & (size - 1);
+      slots[at] = {hash, static_cast<std::uint32_t>(i + 1)};
+    }
+  }
+
+  // The position of the key's first entry; kNone when there is none.
+  std::size_t Find(std::string_view key) const {
+    if (slots.empty()) return kNone;
+    const std::uint32_t hash = Hash(key);
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t at = hash & mask; slots[at].position != 0; at = (at + 1) & mask) {
+      const std::size_t position = slots[at].position - 1;
+      if (slots[at].hash == hash && entries[position].key == key) return position;
+    }
+    return kNone;
+  }
+
+  bool SameKey(std::size_t position, std::string_view key) const {
+    return position < entries.size() && entries[position].key == key;
+  }
 };
 
 namespace {
@@ -216,32 +255,28 @@ bool PrefixPaths::ReadListing(DirNode& node) {
   }
   struct stat folder {};
   ::fstat(::dirfd(dir), &folder);
-  decltype(node.entries) fresh;
+  std::vector<Entry> fresh;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
-    fresh[UpperCase(name)].push_back({std::string(name), entry->d_type, nullptr});
+    fresh.push_back({UpperCase(name), std::string(name), entry->d_type, nullptr});
   }
   ::closedir(dir);
+  std::sort(fresh.begin(), fresh.end(), [](const Entry& a, const Entry& b) {
+    return std::tie(a.key, a.name) < std::tie(b.key, b.name);
+  });
 
   // Keep what is known below the names that are still there.
-  for (auto& [key, bucket] : fresh) {
-    std::sort(bucket.begin(), bucket.end(),
-              [](const auto& a, const auto& b) { return a.name < b.name; });
-    const auto old = node.entries.find(key);
-    if (old == node.entries.end()) continue;
-    for (auto& entry : bucket) {
-      for (auto& previous : old->second) {
-        if (previous.name == entry.name && previous.child) entry.child = std::move(previous.child);
-      }
+  for (Entry& entry : fresh) {
+    for (std::size_t i = node.Find(entry.key); node.SameKey(i, entry.key); ++i) {
+      Entry& previous = node.entries[i];
+      if (previous.name == entry.name && previous.child) entry.child = std::move(previous.child);
     }
   }
-  for (auto& [key, bucket] : node.entries) {
-    for (auto& entry : bucket) {
-      if (entry.child) Unindex(*entry.child);
-    }
+  for (Entry& entry : node.entries) {
+    if (entry.child) Unindex(*entry.child);
   }
-  node.entries = std::move(fresh);
+  node.TakeEntries(std::move(fresh));
   node.listed = true;
   node.mtime = folder.st_mtim;
   timespec now{};
@@ -265,10 +300,8 @@ bool PrefixPaths::Refresh(DirNode& node) {
 
 void PrefixPaths::Unindex(DirNode& node) {
   index_.erase(node.host);
-  for (auto& [key, bucket] : node.entries) {
-    for (auto& entry : bucket) {
-      if (entry.child) Unindex(*entry.child);
-    }
+  for (Entry& entry : node.entries) {
+    if (entry.child) Unindex(*entry.child);
   }
 }
 
@@ -288,12 +321,13 @@ PrefixPaths::Entry* PrefixPaths::FindEntry(DirNode& folder, const Parsed& parsed
   const std::string& component = parsed.components[index];
   FoldInto(key_buffer_, component);
   const auto find = [&](std::string_view key) -> Entry* {
-    const auto it = folder.entries.find(key);
-    if (it == folder.entries.end()) return nullptr;
-    for (Entry& entry : it->second) {
-      if (entry.name == component) return &entry;  // the exact spelling first
+    const std::size_t first = folder.Find(key);
+    if (first == DirNode::kNone) return nullptr;
+    // The exact spelling first, else the first by byte order.
+    for (std::size_t i = first; folder.SameKey(i, key); ++i) {
+      if (folder.entries[i].name == component) return &folder.entries[i];
     }
-    return &it->second.front();
+    return &folder.entries[first];
   };
   if (const char* redirected = Redirection(parsed, index, key_buffer_)) {
     if (Entry* entry = find(redirected)) return entry;  // when there is a syswow64
@@ -396,9 +430,8 @@ Result<std::vector<std::string>> PrefixPaths::ListFolder(const HostLocation& fol
     return MakeError(Errc::kPathNotFound, "FindFirstFile", folder.windows_path);
   }
   std::vector<std::string> names;
-  for (const auto& [key, bucket] : node->entries) {
-    for (const auto& entry : bucket) names.push_back(entry.name);
-  }
+  names.reserve(node->entries.size());
+  for (const Entry& entry : node->entries) names.push_back(entry.name);
   return names;
 }
 

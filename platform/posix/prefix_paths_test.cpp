@@ -64,6 +64,36 @@ TEST_F(PrefixPathsTest, AnExactMatchComesFirst) {
   EXPECT_EQ(paths.HostPath("C:\\dUp"), C("DUP"));  // the first by byte order
 }
 
+TEST_F(PrefixPathsTest, FindsEveryNameOfALargeFolderInAnyCase) {
+  constexpr int kFiles = 300;
+  for (int i = 0; i < kFiles; ++i) MakeFile("Big/File" + std::to_string(i) + ".dat");
+  MakeFile("Big/Twin.txt");
+  MakeFile("Big/TWIN.txt");
+  PrefixPaths paths(root_);
+  const auto check = [&](const std::string& windows, const std::optional<std::string>& host) {
+    if (host) {
+      EXPECT_EQ(paths.HostPath(windows), C(*host)) << windows;
+    } else {
+      EXPECT_EQ(paths.HostPath(windows), std::nullopt) << windows;
+    }
+  };
+  for (int round = 0; round < 2; ++round) {  // the second from the cached listing
+    for (int i = 0; i < kFiles; ++i) {
+      const std::string n = std::to_string(i);
+      check("C:\\BIG\\FILE" + n + ".DAT", "Big/File" + n + ".dat");
+      check("C:\\big\\file" + n + ".dat.", "Big/File" + n + ".dat");
+      check("C:\\Big\\File" + n + ".da", std::nullopt);
+    }
+    check("C:\\Big\\twin.TXT", "Big/TWIN.txt");
+    check("C:\\Big\\Twin.txt", "Big/Twin.txt");
+  }
+
+  MakeFile("Big/Sub/Late.txt");  // the folder changed within the same second
+  check("C:\\big\\sub\\late.txt", "Big/Sub/Late.txt");
+  check("C:\\big\\file7.dat", "Big/File7.dat");
+  EXPECT_EQ(paths.ListFolder(*paths.Locate("C:\\Big"))->size(), kFiles + 3u);
+}
+
 TEST_F(PrefixPathsTest, DrivesFollowTheDosdevicesLinks) {
   fs::create_directories(root_ / "elsewhere" / "Data");
   const fs::path outside = root_ / "outside";
