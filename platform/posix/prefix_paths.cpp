@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "platform/text.h"
+#include "platform/wow64_view.h"
 
 namespace platform::posix {
 
@@ -116,18 +117,6 @@ std::string HostString(const fs::path& path) {
 
 bool MayBeFolder(unsigned char type) {
   return type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN;
-}
-
-// Folders of C:\windows\system32 that a 32-bit program sees unredirected.
-bool ExemptFromRedirection(const std::vector<std::string>& components, std::size_t system32) {
-  if (system32 + 1 >= components.size()) return false;
-  const std::string next = UpperCase(components[system32 + 1]);
-  if (next == "CATROOT" || next == "CATROOT2" || next == "DRIVERSTORE" || next == "LOGFILES" ||
-      next == "SPOOL") {
-    return true;
-  }
-  return next == "DRIVERS" && system32 + 2 < components.size() &&
-         UpperCase(components[system32 + 2]) == "ETC";
 }
 
 }  // namespace
@@ -311,7 +300,13 @@ const char* PrefixPaths::Redirection(const Parsed& parsed, std::size_t index,
       !EqualsAsciiIgnoreCase(parsed.components[0], "WINDOWS")) {
     return nullptr;
   }
-  if (key == "SYSTEM32" && !ExemptFromRedirection(parsed.components, index)) return "SYSWOW64";
+  const auto name_after = [&](std::size_t n) -> std::string_view {
+    return index + n < parsed.components.size() ? std::string_view(parsed.components[index + n])
+                                                : std::string_view();
+  };
+  if (key == "SYSTEM32" && !ExemptFromWow64Redirection(name_after(1), name_after(2))) {
+    return "SYSWOW64";
+  }
   if (key == "SYSNATIVE") return "SYSTEM32";
   return nullptr;
 }
