@@ -23,6 +23,7 @@
 #include "platform/posix/prefix_files.h"
 #include "platform/posix/prefix_profile.h"
 #include "platform/text.h"
+#include "tests/wine/probes/probe_text.h"
 #include "tests/wine/wine_shell.h"
 
 namespace {
@@ -32,31 +33,7 @@ using namespace wine_test;
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-// The probe's escapes: \\ \t \r \n, other control bytes (and, for file bytes,
-// bytes above 127) as \xHH.
-std::string Escape(const std::string& bytes, bool high_bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (c == '\\') {
-      out += "\\\\";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c < 0x20 || c == 0x7F || (high_bytes && c >= 0x80)) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
-std::string Field(const std::string& text) { return Escape(text, false); }
+std::string Field(const std::string& text) { return probe::Escape(text, false); }
 
 struct Read {
   std::string file;  // below the test folder
@@ -169,7 +146,8 @@ TEST(ProfileStringsAgainstWine, SameReadsAndWrites) {
     const bool written = profile.WriteString(w.section, w.key, w.value, base + "ours-" + w.file);
     std::ifstream in(ours_file, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(std::string(written ? "1" : "0") + "\t" + Escape(bytes, true), wine[reads.size() + i])
+    EXPECT_EQ(std::string(written ? "1" : "0") + "\t" + probe::Escape(bytes, true),
+              wine[reads.size() + i])
         << w.file;
   }
   fs::remove_all(folder);

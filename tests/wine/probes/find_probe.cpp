@@ -11,41 +11,11 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/wine/probes/probe_windows.h"
+
 extern "C" int _CRT_glob = 0;  // the arguments are not wildcards to expand
 
-namespace {
-
-std::wstring Widen(const std::string& text, UINT code_page) {
-  std::wstring wide(text.size(), L'\0');
-  const int n = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()),
-                                    wide.data(), static_cast<int>(wide.size()));
-  wide.resize(n);
-  return wide;
-}
-
-std::string Narrow(const std::wstring& wide, UINT code_page) {
-  std::string text(wide.size() * 4, '\0');
-  const int n = WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()),
-                                    text.data(), static_cast<int>(text.size()), nullptr, nullptr);
-  text.resize(n);
-  return text;
-}
-
-std::string AnsiToUtf8(const std::string& ansi) { return Narrow(Widen(ansi, CP_ACP), CP_UTF8); }
-std::string Utf8ToAnsi(const std::string& utf8) { return Narrow(Widen(utf8, CP_UTF8), CP_ACP); }
-
-std::string ReadFileBytes(const wchar_t* path) {
-  std::string bytes;
-  FILE* file = _wfopen(path, L"rb");
-  if (!file) return bytes;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-  fclose(file);
-  return bytes;
-}
-
-}  // namespace
+using namespace probe;
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;

@@ -16,26 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/probes/probe_text.h"
+#include "tests/wine/probes/probe_windows.h"
+
+using namespace probe;
+
 namespace {
-
-std::wstring Widen(const std::string& text, UINT code_page) {
-  std::wstring wide(text.size(), L'\0');
-  const int n = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()),
-                                    wide.data(), static_cast<int>(wide.size()));
-  wide.resize(n);
-  return wide;
-}
-
-std::string Narrow(const std::wstring& wide, UINT code_page) {
-  std::string text(wide.size() * 4, '\0');
-  const int n = WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()),
-                                    text.data(), static_cast<int>(text.size()), nullptr, nullptr);
-  text.resize(n);
-  return text;
-}
-
-std::string Utf8ToAnsi(const std::string& utf8) { return Narrow(Widen(utf8, CP_UTF8), CP_ACP); }
-std::string AnsiToUtf8(const std::string& ansi) { return Narrow(Widen(ansi, CP_ACP), CP_UTF8); }
 
 std::string Unescape(const std::string& field) {
   std::string out;
@@ -50,29 +36,6 @@ std::string Unescape(const std::string& field) {
   return out;
 }
 
-// Control bytes, the backslash, and (when asked) bytes above 127 escaped.
-std::string Escape(const std::string& bytes, bool high_bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (c == '\\') {
-      out += "\\\\";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c < 0x20 || c == 0x7F || (high_bytes && c >= 0x80)) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
 std::vector<std::string> SplitTabs(const std::string& line) {
   std::vector<std::string> fields;
   std::size_t start = 0;
@@ -82,17 +45,6 @@ std::vector<std::string> SplitTabs(const std::string& line) {
     if (tab == std::string::npos) return fields;
     start = tab + 1;
   }
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-  std::string bytes;
-  FILE* file = _wfopen(path.c_str(), L"rb");
-  if (!file) return bytes;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-  fclose(file);
-  return bytes;
 }
 
 std::string Answer(const std::vector<std::string>& f) {
