@@ -201,10 +201,10 @@ class BuildsAgree : public ::testing::Test {
   }
 
   void RunBoth() {
-    Wine(wine_ / "drive_c" / kToolFolder, std::string(kWine) + " Remedor.exe --script " +
-                                              ShellQuote(HostPathForWine(work_ / "script.txt")) +
-                                              " --out " +
-                                              ShellQuote(HostPathForWine(work_ / "wine-out")));
+    wine_stdout_ = Wine(wine_ / "drive_c" / kToolFolder,
+                        std::string(kWine) + " Remedor.exe --script " +
+                            ShellQuote(HostPathForWine(work_ / "script.txt")) + " --out " +
+                            ShellQuote(HostPathForWine(work_ / "wine-out")));
     // The registry reaches its files when the prefix's server ends.
     Wine("", kWineServer + std::string(" -w"));
     ASSERT_TRUE(fs::is_regular_file(work_ / "wine-out" / "screen.txt"))
@@ -223,6 +223,7 @@ class BuildsAgree : public ::testing::Test {
   }
 
   fs::path win_build_, work_, wine_, native_, pristine_;
+  std::string wine_stdout_;
 };
 
 TEST_F(BuildsAgree, OnTheReportTheBoxesAndTheChangesOfEveryRepair) {
@@ -235,6 +236,15 @@ TEST_F(BuildsAgree, OnTheReportTheBoxesAndTheChangesOfEveryRepair) {
     EXPECT_GT(wine.size(), 40u);
     EXPECT_EQ(wine, Comparable(Output("native-out", view)));
   }
+  // Remedor.exe prints the report on the console it was started from, as the
+  // native driver does.
+  std::string printed = wine_stdout_;
+  std::erase(printed, '\r');
+  const auto screen = Output("wine-out", "screen.txt");
+  const auto printed_lines = Lines(printed);
+  ASSERT_GE(printed_lines.size(), screen.size());
+  EXPECT_TRUE(std::equal(screen.begin(), screen.end(), printed_lines.end() - screen.size()));
+
   // The new-version warning comes from its own thread: the boxes in any order.
   auto wine_boxes = Output("wine-out", "dialogs.jsonl");
   auto native_boxes = Output("native-out", "dialogs.jsonl");
