@@ -11,9 +11,9 @@ using analysis::markup::Green;
 using analysis::markup::Red;
 using Lines = std::vector<std::string>;
 
-constexpr char kConfig[] = "C:\\Jeux\\RBR\\QUORVEL\\Config_P.ini";
-constexpr char kPacksKey[] = "SOFTWARE\\SCi Games\\Richard Burns Rally\\QUORVEL\\Packs";
-constexpr char kStageKey[] = "SOFTWARE\\SCi Games\\Richard Burns Rally\\QUORVEL\\PackSpeciales2015";
+using test::kConfig;
+using test::kPacksKey;
+using test::kStageKey;
 
 // One car pack, installed and up to date: the car-pack check writes nothing.
 void AddCleanPacks(test::TestMachine& machine) {

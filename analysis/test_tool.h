@@ -22,6 +22,11 @@ namespace test {
 inline constexpr char kGameFolder[] = "C:\\Jeux\\RBR\\";
 inline constexpr char kPackVersionsKey[] =
     "\\SOFTWARE\\SCi Games\\Richard Burns Rally\\QUORVEL\\Packs\\";
+// The add-on's configuration file and its pack keys, as the car-pack check reads them.
+inline constexpr char kConfig[] = "C:\\Jeux\\RBR\\QUORVEL\\Config_P.ini";
+inline constexpr char kPacksKey[] = "SOFTWARE\\SCi Games\\Richard Burns Rally\\QUORVEL\\Packs";
+inline constexpr char kStageKey[] =
+    "SOFTWARE\\SCi Games\\Richard Burns Rally\\QUORVEL\\PackSpeciales2015";
 
 class Tool {
  public:
