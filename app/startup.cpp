@@ -20,9 +20,7 @@ std::string TForm1::VersionLabel() {
   if (!info || !info->file_version) {
     throw std::runtime_error("Les informations de version de sont pas inclues");
   }
-  const auto& v = *info->file_version;
-  const std::string full = std::to_string(v[0]) + "." + std::to_string(v[1]) + "." +
-                           std::to_string(v[2]) + "." + std::to_string(v[3]);
+  const std::string full = info->DottedFileVersion();
   return full.substr(0, full.rfind('.'));
 }
 

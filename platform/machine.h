@@ -60,6 +60,8 @@ struct VersionInfo {
 
   // A string of the first translation's table, empty when absent.
   std::string String(std::string_view name) const;
+  // file_version as "a.b.c.d"; empty when absent.
+  std::string DottedFileVersion() const;
 };
 
 class Machine {

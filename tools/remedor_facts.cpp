@@ -38,14 +38,6 @@ std::string ServiceFact(const platform::ServiceStatus& status) {
   return "queryfailed";
 }
 
-std::string VersionFact(platform::Machine& machine, const std::string& exe) {
-  const auto info = machine.ReadVersionInfo(exe);
-  if (!info || !info->file_version) return "";
-  const auto& v = *info->file_version;
-  return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." +
-         std::to_string(v[3]);
-}
-
 bool WriteFile(platform::Platform& os, const std::string& path, const std::string& bytes) {
   auto file = os.files().OpenFile(path, platform::OpenMode::kCreateAlways, 0);
   const bool written = file && (*file)->Write(bytes.data(), bytes.size());
@@ -96,7 +88,8 @@ int main(int argc, char** argv) {
   };
 
   put("Self", "Exe", exe);
-  put("Self", "FileVersion", VersionFact(machine, exe));
+  const auto version = machine.ReadVersionInfo(exe);
+  put("Self", "FileVersion", version ? version->DottedFileVersion() : "");
   put("Self", "BuildFolder", machine.BuildFolder());
 
   const platform::LocaleInfo locale = machine.UserLocale();
