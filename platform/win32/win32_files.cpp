@@ -88,15 +88,6 @@ class Win32File final : public File {
   std::string path_;
 };
 
-// A system folder's name from GetWindowsDirectoryW or GetSystemWow64DirectoryW.
-template <class Call>
-std::string SystemFolder(Call call) {
-  wchar_t buffer[MAX_PATH];
-  const UINT length = call(buffer, MAX_PATH);
-  return length == 0 || length >= MAX_PATH ? std::string()
-                                           : ToUtf8(std::wstring_view(buffer, length));
-}
-
 }  // namespace
 
 Win32FileSystem::Win32FileSystem()

@@ -122,12 +122,7 @@ bool Win32Machine::IsWindowsXp64() {
 
 bool Win32Machine::IsAdministrator() { return TokenHasAdministratorsGroup(); }
 
-std::string Win32Machine::WindowsFolder() {
-  wchar_t buffer[MAX_PATH + 1];
-  const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH + 1);
-  if (length == 0 || length > MAX_PATH) return {};
-  return ToUtf8(std::wstring_view(buffer, length));
-}
+std::string Win32Machine::WindowsFolder() { return SystemFolder(GetWindowsDirectoryW); }
 
 ServiceStatus Win32Machine::QueryService(std::string_view name) {
   ServiceStatus result;

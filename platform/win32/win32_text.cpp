@@ -22,4 +22,11 @@ std::string ToUtf8(const wchar_t* text, std::size_t max_chars) {
   return ToUtf8(std::wstring_view(text, length));
 }
 
+std::string SystemFolder(UINT(WINAPI* call)(LPWSTR buffer, UINT size)) {
+  wchar_t buffer[MAX_PATH + 1];
+  const UINT length = call(buffer, MAX_PATH + 1);
+  return length == 0 || length > MAX_PATH ? std::string()
+                                          : ToUtf8(std::wstring_view(buffer, length));
+}
+
 }  // namespace platform::win32

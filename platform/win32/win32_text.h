@@ -1,6 +1,8 @@
 // UTF-8 <-> UTF-16 at the edge of the wide-character Win32 functions.
 #pragma once
 
+#include "platform/win32/windows_api.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,5 +16,8 @@ std::string ToUtf8(std::wstring_view text);
 // A NUL-terminated buffer filled by the API; stops at the first NUL or at
 // max_chars, whichever comes first.
 std::string ToUtf8(const wchar_t* text, std::size_t max_chars);
+// A system folder from GetWindowsDirectoryW, GetSystemWow64DirectoryW and the
+// like (a call taking a buffer and its size); empty when the call fails.
+std::string SystemFolder(UINT(WINAPI* call)(LPWSTR buffer, UINT size));
 
 }  // namespace platform::win32
