@@ -28,7 +28,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/window_layout.h"
+#include "frontend/win32/window_layout.h"
 #include "tests/wine/wine_shell.h"
 
 namespace {
@@ -102,7 +102,7 @@ struct Picture {
     const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
     return {rgb[i], rgb[i + 1], rgb[i + 2]};
   }
-  bool SameArea(const Picture& other, const platform::win32::layout::Box& box, int dx,
+  bool SameArea(const Picture& other, const frontend::win32::layout::Box& box, int dx,
                 int dy) const {
     for (int y = box.top; y < box.top + box.height; ++y) {
       for (int x = box.left; x < box.left + box.width; ++x) {
@@ -133,8 +133,8 @@ std::optional<Picture> ReadPpm(const fs::path& file) {
   return picture;
 }
 
-const platform::win32::layout::Place& PlaceOf(std::string_view control) {
-  for (const auto& place : platform::win32::layout::kPlaces) {
+const frontend::win32::layout::Place& PlaceOf(std::string_view control) {
+  for (const auto& place : frontend::win32::layout::kPlaces) {
     if (place.control == control) return place;
   }
   throw std::logic_error("no place for a control");
@@ -258,7 +258,7 @@ class WindowUnderWine : public ::testing::Test {
     return picture.At(corner_->first + x, corner_->second + y);
   }
 
-  void ClickAt(const platform::win32::layout::Box& box) {
+  void ClickAt(const frontend::win32::layout::Box& box) {
     const int x = corner_->first + box.left + box.width / 2;
     const int y = corner_->second + box.top + box.height / 2;
     X("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");

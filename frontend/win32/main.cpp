@@ -9,16 +9,16 @@
 
 #include "app/headless.h"
 #include "app/headless_script.h"
+#include "frontend/win32/main_window.h"
 #include "platform/arguments.h"
 #include "platform/win32/console.h"
-#include "platform/win32/main_window.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);
   std::string error;
   const std::optional<app::DriverOptions> options = app::ParseDriverArguments(arguments, error);
   if (options && options->script.empty() && options->out.empty()) {
-    return platform::win32::RunMainWindow(options->arguments);
+    return frontend::win32::RunMainWindow(options->arguments);
   }
   platform::win32::AttachToParentConsole();
   if (!options) {

@@ -1,17 +1,17 @@
-#include "platform/win32/gdi_draw.h"
+#include "frontend/win32/gdi_draw.h"
 
 #include <algorithm>
 #include <string>
 
 #include "platform/win32/win32_text.h"
 
-namespace platform::win32::gdi {
+namespace frontend::win32::gdi {
 
 namespace {
 
 std::wstring Wide(std::string_view text) {
   // A NUL would end the text for GDI anyway: show what comes before it.
-  return ToWide(text.substr(0, text.find('\0'))).value_or(std::wstring());
+  return platform::win32::ToWide(text.substr(0, text.find('\0'))).value_or(std::wstring());
 }
 
 HFONT MakeFont(int dpi, int pixels, int weight) {
@@ -135,4 +135,4 @@ SIZE Measure(HDC dc, std::string_view text, HFONT font) {
   return size;
 }
 
-}  // namespace platform::win32::gdi
+}  // namespace frontend::win32::gdi

@@ -1,4 +1,4 @@
-#include "platform/win32/main_window.h"
+#include "frontend/win32/main_window.h"
 
 #include "platform/win32/windows_api.h"
 
@@ -10,13 +10,13 @@
 
 #include "app/RemedorMain.h"
 #include "app/event_loop.h"
+#include "frontend/win32/window_layout.h"
+#include "frontend/win32/window_view.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_ui.h"
-#include "platform/win32/window_layout.h"
-#include "platform/win32/window_view.h"
 
-namespace platform::win32 {
+namespace frontend::win32 {
 
 namespace {
 
@@ -58,12 +58,12 @@ int DpiOf(HWND window) {
 }
 
 std::wstring Wide(std::string_view text) {
-  return ToWide(text.substr(0, text.find('\0'))).value_or(std::wstring());
+  return platform::win32::ToWide(text.substr(0, text.find('\0'))).value_or(std::wstring());
 }
 
 class MainWindow {
  public:
-  MainWindow(Platform& os, std::vector<std::string> arguments)
+  MainWindow(platform::Platform& os, std::vector<std::string> arguments)
       : form_(os, ui_, loop_, std::move(arguments)), view_(form_.window, form_.report.ScreenLines) {
     loop_.SetPlatformPump([this] { Pump(); });
   }
@@ -88,7 +88,7 @@ class MainWindow {
   void MouseMove(POINT point);
   void Wheel(POINT screen, int delta, bool sideways);
 
-  Win32UserInterface ui_;
+  platform::win32::Win32UserInterface ui_;
   app::SteadyClock clock_;
   app::EventLoop loop_{clock_};
   TForm1 form_;
@@ -450,9 +450,10 @@ int RunMainWindow(std::vector<std::string> arguments) {
   BecomeDpiAware();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  auto os = OpenPlatform({});
+  auto os = platform::OpenPlatform({});
   if (!os) {
-    Win32UserInterface().ShowMessage(MessageKind::kError, os.error().Message());
+    platform::win32::Win32UserInterface().ShowMessage(platform::MessageKind::kError,
+                                                      os.error().Message());
     return 3;
   }
   std::unique_ptr<MainWindow> window;
@@ -461,10 +462,10 @@ int RunMainWindow(std::vector<std::string> arguments) {
   } catch (const std::exception& error) {
     // The window cannot be created (the archive library missing): the tool
     // cannot start at all.
-    Win32UserInterface().ShowMessage(MessageKind::kError, error.what());
+    platform::win32::Win32UserInterface().ShowMessage(platform::MessageKind::kError, error.what());
     return 3;
   }
   return window->Run();
 }
 
-}  // namespace platform::win32
+}  // namespace frontend::win32

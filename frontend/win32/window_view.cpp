@@ -1,10 +1,10 @@
-#include "platform/win32/window_view.h"
+#include "frontend/win32/window_view.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-namespace platform::win32 {
+namespace frontend::win32 {
 
 namespace {
 
@@ -629,4 +629,4 @@ void WindowView::PaintAnimation(HDC dc, const PlacedControl& placed, std::int64_
             RGB(0x40, 0x00, 0x00));
 }
 
-}  // namespace platform::win32
+}  // namespace frontend::win32

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "app/window_model.h"
-#include "platform/win32/gdi_draw.h"
-#include "platform/win32/window_layout.h"
+#include "frontend/win32/gdi_draw.h"
+#include "frontend/win32/window_layout.h"
 
-namespace platform::win32 {
+namespace frontend::win32 {
 
 // A control at its place in the window (96-DPI pixels, from the client's top left).
 struct PlacedControl {
@@ -121,4 +121,4 @@ class WindowView {
   int widest_line_ = 0;
 };
 
-}  // namespace platform::win32
+}  // namespace frontend::win32

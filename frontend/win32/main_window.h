@@ -1,5 +1,5 @@
 // Remedor.exe's main window: a borderless window with round corners, drawn
-// from the window model of `TForm1` (platform/win32/window_view.h). It shows
+// from the window model of `TForm1` (frontend/win32/window_view.h). It shows
 // the model and forwards the player's clicks, keys, activation and close to
 // `TForm1`; the logic is all there. The window's message queue is pumped by
 // the event loop, so long steps keep it painted and clickable.
@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-namespace platform::win32 {
+namespace frontend::win32 {
 
 // Runs the tool with its window on the real machine until the system stops;
 // the process's exit code.
 int RunMainWindow(std::vector<std::string> arguments);
 
-}  // namespace platform::win32
+}  // namespace frontend::win32

@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-namespace platform::win32::gdi {
+namespace frontend::win32::gdi {
 
 // Owns one GDI object and deletes it at the end of the scope.
 class Object {
@@ -63,4 +63,4 @@ int Text(HDC dc, std::string_view text, RECT rect, COLORREF colour, HFONT font, 
 // The width and height of one line of text.
 SIZE Measure(HDC dc, std::string_view text, HFONT font);
 
-}  // namespace platform::win32::gdi
+}  // namespace frontend::win32::gdi

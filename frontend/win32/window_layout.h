@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace platform::win32::layout {
+namespace frontend::win32::layout {
 
 constexpr int kClientWidth = 663;
 constexpr int kClientHeight = 554;
@@ -102,4 +102,4 @@ constexpr Place kPlaces[] = {
     {"PanelCopy", Kind::kPanel, {181, 247, 300, 60}},
 };
 
-}  // namespace platform::win32::layout
+}  // namespace frontend::win32::layout
