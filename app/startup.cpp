@@ -68,16 +68,16 @@ void TForm1::RunStartupSequence() {
   ApplyLocaleCaptions();  // 1
   ApplyCaptions();        // 2: the toggle starts released, so French in the end
   window.Gauge1.position = window.Gauge2.position = 0;  // 3
-  window.Panel1.left = 228, window.Panel1.top = 194;
+  window.Place(window.Panel1);
   ReadCommandLine();                                                         // 4
   if (files.Exists(kVersionFile)) (void)files.DeleteSilently(kVersionFile);  // 5
   GetNewVer1->CheckNewVersion();  // 6: reports on its own, later
   ProcessPendingEvents();
   if (Stopped()) return;
-  window.Panel3.left = 153, window.Panel3.top = 132;  // 7
-  window.PanelHelp.left = 64, window.PanelHelp.top = 134;
-  window.PanelSummary.left = 13, window.PanelSummary.top = 141;
-  window.PanelInit.left = 29, window.PanelInit.top = 240;
+  for (app::Control* panel :
+       {&window.Panel3, &window.PanelHelp, &window.PanelSummary, &window.PanelInit}) {
+    window.Place(*panel);  // 7
+  }
   SetVersionLabel();                // 8
   window.PanelInit.visible = true;  // 9
   ProcessPendingEvents();

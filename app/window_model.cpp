@@ -1,13 +1,24 @@
 #include "app/window_model.h"
 
+#include "app/window_layout.h"
+
 namespace app {
 
 WindowModel::WindowModel() {
-  // Before the first activation: every panel hidden, the analysis, results,
-  // texture, chronometer and Internet-time buttons disabled.
-  for (Control* panel : {&PanelInit, &Panel3, &PanelHelp, &PanelSummary, &PanelCopy, &Panel1,
-                         &CheckBoxProcesses, &AnimationClean, &AnimationProblem, &MemoHelpEn}) {
-    panel->visible = false;
+  // Before the first activation: every floating panel hidden at its place,
+  // the analysis, results, texture, chronometer and Internet-time buttons
+  // disabled.
+  for (const layout::Place& place : layout::kPlaces) {
+    Control* control = Find(place.control);
+    if (control == nullptr) continue;
+    if (place.kind == layout::Kind::kPanel) {
+      control->visible = false;
+      Place(*control);
+    }
+    if (!place.panel.empty()) control->panel = Find(place.panel);
+  }
+  for (Control* hidden : {&CheckBoxProcesses, &AnimationClean, &AnimationProblem, &MemoHelpEn}) {
+    hidden->visible = false;
   }
   for (Control* button :
        {&SpeedButton1, &SpeedButton4, &SpeedButton3, &BoutonCorriger, &bButton6, &bButton8}) {
@@ -78,26 +89,15 @@ Control* WindowModel::Find(std::string_view name) {
   return nullptr;
 }
 
-Control* WindowModel::PanelOf(const Control& control) {
-  const std::pair<Control*, std::vector<const Control*>> panels[] = {
-      {&Panel3, {&Memo2}},
-      {&PanelHelp, {&MemoHelpFr, &MemoHelpEn, &CBBoutonGenerer, &bButton4}},
-      {&PanelSummary,
-       {&LabelHeadline, &LabelChecked, &LabelDetail, &LabelPaste1, &LabelPaste2, &LabelWarning,
-        &AnimationClean, &AnimationProblem}},
-      {&Panel1, {&Label7, &Alone, &Publique, &Championnat, &bButton9, &bButton10}},
-  };
-  for (const auto& [panel, members] : panels) {
-    for (const Control* member : members) {
-      if (member == &control) return panel;
-    }
+void WindowModel::Place(Control& panel) {
+  if (const layout::Place* place = layout::Find(panel.name)) {
+    panel.left = place->box.left;
+    panel.top = place->box.top;
   }
-  return nullptr;
 }
 
-bool WindowModel::Shown(const Control& control) {
-  const Control* panel = PanelOf(control);
-  return control.visible && (panel == nullptr || panel->visible);
+bool WindowModel::Shown(const Control& control) const {
+  return control.visible && (control.panel == nullptr || control.panel->visible);
 }
 
 }  // namespace app

@@ -19,8 +19,9 @@ struct Control {
   bool enabled = true;
   bool visible = true;
   bool checked = false;  // check boxes and the language toggle (pressed = English)
-  int left = 0;
+  int left = 0;          // a floating panel's place in the window
   int top = 0;
+  const Control* panel = nullptr;  // the floating panel that holds it
 };
 
 struct Gauge : Control {
@@ -41,8 +42,12 @@ struct CheckListItem {
 enum class SummaryScheme { kNone, kGreen, kRed };
 enum class Cursor { kArrow, kBusy };
 
+// Panel membership and the panels' first places come from the layout
+// (app/window_layout.h). The controls point at their panels: not copied.
 struct WindowModel {
   WindowModel();
+  WindowModel(const WindowModel&) = delete;
+  WindowModel& operator=(const WindowModel&) = delete;
 
   // Title and top row.
   Control LabelTitle{"LabelTitle", "Module de dépannage de QUORVEL v"};
@@ -105,10 +110,10 @@ struct WindowModel {
   // Every control, in window order (for rendering and the driver).
   std::vector<Control*> Controls();
   Control* Find(std::string_view name);
-  // The floating panel that holds the control, or nullptr.
-  Control* PanelOf(const Control& control);
+  // Puts a floating panel at its place in the layout.
+  void Place(Control& panel);
   // Visible itself and, when it sits in a panel, the panel visible too.
-  bool Shown(const Control& control);
+  bool Shown(const Control& control) const;
 };
 
 }  // namespace app

@@ -10,8 +10,9 @@
 
 #include "app/RemedorMain.h"
 #include "app/event_loop.h"
-#include "frontend/win32/window_layout.h"
-#include "frontend/win32/window_view.h"
+#include "app/window_layout.h"
+#include "frontend/win32/window_painter.h"
+#include "frontend/window_view.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_ui.h"
@@ -19,6 +20,8 @@
 namespace frontend::win32 {
 
 namespace {
+
+namespace layout = app::layout;
 
 constexpr wchar_t kClassName[] = L"RemedorMainWindow";
 // Posted on activation: the start-up runs from the message loop, not from
@@ -61,10 +64,21 @@ std::wstring Wide(std::string_view text) {
   return platform::win32::ToWide(text.substr(0, text.find('\0'))).value_or(std::wstring());
 }
 
+Point PointOf(LPARAM l) { return {GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
+
+// The window's own buttons show their hints as tooltips.
+bool HasTip(const ViewControl& control) {
+  const layout::Kind kind = control.place->kind;
+  return control.panel == nullptr && (kind == layout::Kind::kButton ||
+                                      kind == layout::Kind::kToggle || kind == layout::Kind::kHelp);
+}
+
 class MainWindow {
  public:
   MainWindow(platform::Platform& os, std::vector<std::string> arguments)
-      : form_(os, ui_, loop_, std::move(arguments)), view_(form_.window, form_.report.ScreenLines) {
+      : form_(os, ui_, loop_, std::move(arguments)),
+        view_(form_.window, form_.report.ScreenLines),
+        painter_(view_) {
     loop_.SetPlatformPump([this] { Pump(); });
   }
   ~MainWindow() { loop_.SetPlatformPump(nullptr); }
@@ -79,13 +93,17 @@ class MainWindow {
   bool Create();
   void Resize(const RECT* suggested);
   void AddTooltips();
+  // Sends TTM_ADDTOOLW or TTM_NEWTOOLRECTW for every control with a tip; a
+  // tool's id is its control's index in the view.
+  void SendTools(UINT message);
   void Pump();
   void Repaint();
   void UpdateCursor();
   void Paint();
-  void MouseDown(POINT point);
-  void MouseUp(POINT point);
-  void MouseMove(POINT point);
+  void MouseDown(Point point);
+  void MouseUp(Point point);
+  void MouseMove(Point point);
+  void DoubleClick(Point point);
   void Wheel(POINT screen, int delta, bool sideways);
 
   platform::win32::Win32UserInterface ui_;
@@ -93,19 +111,14 @@ class MainWindow {
   app::EventLoop loop_{clock_};
   TForm1 form_;
   WindowView view_;
+  WindowPainter painter_;
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;
   std::wstring tip_;  // the text the tooltip is showing
   int pump_depth_ = 0;
   std::int64_t last_pump_ms_ = 0;
-  std::int64_t last_paint_ms_ = 0;
   bool tracking_mouse_ = false;
 };
-
-// The buttons whose hints become tooltips, by tool id.
-constexpr std::string_view kTipped[] = {
-    "SpeedButton1", "SpeedButton4", "SpeedButton3", "BoutonCorriger", "bButton6",
-    "bButton8",     "bButton7",     "SpeedButton2", "ButtonHelp",     "language"};
 
 bool MainWindow::Create() {
   WNDCLASSEXW type{};
@@ -149,19 +162,7 @@ void MainWindow::Resize(const RECT* suggested) {
   const int corner = view_.Scale(layout::kCornerDiameter);
   // The window owns the region from here on.
   SetWindowRgn(window_, CreateRoundRectRgn(0, 0, width + 1, height + 1, corner, corner), TRUE);
-  if (tooltip_) {
-    for (UINT id = 0; id < std::size(kTipped); ++id) {
-      for (const PlacedControl& placed : view_.Placed()) {
-        if (placed.control->name != kTipped[id]) continue;
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = window_;
-        tool.uId = id;
-        tool.rect = view_.ToClient(placed.box);
-        SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
-      }
-    }
-  }
+  if (tooltip_) SendTools(TTM_NEWTOOLRECTW);
 }
 
 void MainWindow::AddTooltips() {
@@ -170,18 +171,21 @@ void MainWindow::AddTooltips() {
                              nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!tooltip_) return;
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, view_.Scale(320));
-  for (UINT id = 0; id < std::size(kTipped); ++id) {
-    for (const PlacedControl& placed : view_.Placed()) {
-      if (placed.control->name != kTipped[id]) continue;
-      TTTOOLINFOW tool{};
-      tool.cbSize = sizeof tool;
-      tool.uFlags = TTF_SUBCLASS;
-      tool.hwnd = window_;
-      tool.uId = id;
-      tool.rect = view_.ToClient(placed.box);
-      tool.lpszText = LPSTR_TEXTCALLBACKW;
-      SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+  SendTools(TTM_ADDTOOLW);
+}
+
+void MainWindow::SendTools(UINT message) {
+  const std::vector<ViewControl>& controls = view_.Controls();
+  for (UINT_PTR id = 0; id < controls.size(); ++id) {
+    if (!HasTip(controls[id])) continue;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = id;
+    tool.rect = ToRect(view_.ToClient(view_.BoxOf(controls[id])));
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(tooltip_, message, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
@@ -240,15 +244,14 @@ void MainWindow::Paint() {
   gdi::Object bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
   {
     gdi::Selected selected(memory, bitmap.get());
-    view_.Paint(memory, clock_.NowMs());
+    painter_.Paint(memory, clock_.NowMs());
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
   }
   DeleteDC(memory);
   EndPaint(window_, &paint);
-  last_paint_ms_ = clock_.NowMs();
 }
 
-void MainWindow::MouseDown(POINT point) {
+void MainWindow::MouseDown(Point point) {
   SetFocus(window_);
   const std::optional<Hit> hit = view_.HitTest(point);
   if (!hit) return;
@@ -256,37 +259,37 @@ void MainWindow::MouseDown(POINT point) {
   if (hit->part != Hit::Part::kBody) {
     view_.PressScrollBar(*hit, point);
   } else {
-    view_.pressed = hit->target.control->name;
+    view_.pressed = hit->target;
   }
   Repaint();
 }
 
-void MainWindow::MouseUp(POINT point) {
+void MainWindow::MouseUp(Point point) {
   if (GetCapture() == window_) ReleaseCapture();
-  if (view_.DraggingScrollBar()) {
+  if (view_.Dragged()) {
     view_.ReleaseScrollBar();
     Repaint();
     return;
   }
-  const std::string pressed = std::move(view_.pressed);
-  view_.pressed.clear();
+  const ViewControl* pressed = view_.pressed;
+  view_.pressed = nullptr;
   const std::optional<Hit> hit = view_.HitTest(point);
   // A click is a press and a release on the same control; the logic ignores
   // one on a disabled or hidden control.
-  if (hit && hit->part == Hit::Part::kBody && hit->target.control->name == pressed) {
-    form_.Click(pressed);
+  if (hit && hit->part == Hit::Part::kBody && hit->target == pressed) {
+    form_.Click(pressed->control->name);
   }
   Repaint();
 }
 
-void MainWindow::MouseMove(POINT point) {
-  if (view_.DraggingScrollBar()) {
+void MainWindow::MouseMove(Point point) {
+  if (view_.Dragged()) {
     view_.DragScrollBar(point);
     Repaint();
     return;
   }
   const std::optional<Hit> hit = view_.HitTest(point);
-  const std::string hover = hit ? hit->target.control->name : std::string();
+  const ViewControl* hover = hit ? hit->target : nullptr;
   if (hover != view_.hover) {
     view_.hover = hover;
     Repaint();
@@ -297,17 +300,31 @@ void MainWindow::MouseMove(POINT point) {
   }
 }
 
+// A double click on the report box copies the report; anywhere else the
+// second press of a quick double click is a click.
+void MainWindow::DoubleClick(Point point) {
+  const std::optional<Hit> hit = view_.HitTest(point);
+  if (!hit || hit->part != Hit::Part::kBody || hit->target->place->kind != layout::Kind::kReport) {
+    MouseDown(point);
+    return;
+  }
+  const app::Control& report = *hit->target->control;
+  if (report.enabled && form_.window.Shown(report)) {
+    loop_.RunHandler([this] { form_.ListBox2DblClick(); });
+  }
+  Repaint();
+}
+
 void MainWindow::Wheel(POINT screen, int delta, bool sideways) {
   POINT point = screen;
   ScreenToClient(window_, &point);
-  const std::optional<Hit> hit = view_.HitTest(point);
+  const std::optional<Hit> hit = view_.HitTest({point.x, point.y});
   if (!hit) return;
-  const std::string& name = hit->target.control->name;
   const int notches = -delta / WHEEL_DELTA;
   if (sideways) {
-    view_.ScrollPixels(name, -notches * view_.Scale(40));
+    view_.ScrollPixels(*hit->target, -notches * view_.Scale(40));
   } else {
-    view_.ScrollLines(name, notches * kWheelLines);
+    view_.ScrollLines(*hit->target, notches * kWheelLines);
   }
   Repaint();
 }
@@ -348,7 +365,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     case WM_NCHITTEST: {
       POINT point{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
       ScreenToClient(window_, &point);
-      if (view_.OnTitleBand(point)) return HTCAPTION;
+      if (view_.OnTitleBand({point.x, point.y})) return HTCAPTION;
       return HTCLIENT;
     }
     case WM_SETCURSOR:
@@ -358,33 +375,21 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
       }
       break;
     case WM_LBUTTONDOWN:
-      MouseDown({GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+      MouseDown(PointOf(l));
       return 0;
-    case WM_LBUTTONDBLCLK: {
-      const POINT point{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-      const std::optional<Hit> hit = view_.HitTest(point);
-      if (hit && hit->part == Hit::Part::kBody && hit->target.control == &form_.window.ListBox2) {
-        app::WindowModel& model = form_.window;
-        if (model.ListBox2.enabled && model.Shown(model.ListBox2)) {
-          loop_.RunHandler([this] { form_.ListBox2DblClick(); });
-        }
-        Repaint();
-        return 0;
-      }
-      // Anywhere else the second press of a quick double click is a click.
-      MouseDown(point);
+    case WM_LBUTTONDBLCLK:
+      DoubleClick(PointOf(l));
       return 0;
-    }
     case WM_LBUTTONUP:
-      MouseUp({GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+      MouseUp(PointOf(l));
       return 0;
     case WM_MOUSEMOVE:
-      MouseMove({GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+      MouseMove(PointOf(l));
       return 0;
     case WM_MOUSELEAVE:
       tracking_mouse_ = false;
-      if (!view_.hover.empty()) {
-        view_.hover.clear();
+      if (view_.hover != nullptr) {
+        view_.hover = nullptr;
         Repaint();
       }
       return 0;
@@ -431,8 +436,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
       auto* header = reinterpret_cast<NMHDR*>(l);
       if (header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(l);
-        const app::Control* control = form_.window.Find(kTipped[header->idFrom]);
-        tip_ = control ? Wide(control->hint) : std::wstring();
+        const std::vector<ViewControl>& controls = view_.Controls();
+        tip_ = header->idFrom < controls.size() ? Wide(controls[header->idFrom].control->hint)
+                                                : std::wstring();
         info->lpszText = tip_.data();
         return 0;
       }

@@ -1,7 +1,7 @@
-// Remedor.exe's main window: a borderless window with round corners, drawn
-// from the window model of `TForm1` (frontend/win32/window_view.h). It shows
-// the model and forwards the player's clicks, keys, activation and close to
-// `TForm1`; the logic is all there. The window's message queue is pumped by
+// Remedor.exe's main window: a borderless window with round corners that
+// shows the window model of `TForm1` (placed by frontend/window_view.h, drawn
+// by frontend/win32/window_painter.h) and forwards the player's clicks, keys,
+// activation and close to `TForm1`; the logic is all there. The window's message queue is pumped by
 // the event loop, so long steps keep it painted and clickable.
 #pragma once
 

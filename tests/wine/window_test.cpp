@@ -28,7 +28,7 @@
 #include <thread>
 #include <vector>
 
-#include "frontend/win32/window_layout.h"
+#include "app/window_layout.h"
 #include "tests/wine/wine_shell.h"
 
 namespace {
@@ -102,8 +102,7 @@ struct Picture {
     const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
     return {rgb[i], rgb[i + 1], rgb[i + 2]};
   }
-  bool SameArea(const Picture& other, const frontend::win32::layout::Box& box, int dx,
-                int dy) const {
+  bool SameArea(const Picture& other, const app::layout::Box& box, int dx, int dy) const {
     for (int y = box.top; y < box.top + box.height; ++y) {
       for (int x = box.left; x < box.left + box.width; ++x) {
         const Pixel a = At(x + dx, y + dy), b = other.At(x + dx, y + dy);
@@ -133,11 +132,10 @@ std::optional<Picture> ReadPpm(const fs::path& file) {
   return picture;
 }
 
-const frontend::win32::layout::Place& PlaceOf(std::string_view control) {
-  for (const auto& place : frontend::win32::layout::kPlaces) {
-    if (place.control == control) return place;
-  }
-  throw std::logic_error("no place for a control");
+const app::layout::Place& PlaceOf(std::string_view control) {
+  const app::layout::Place* place = app::layout::Find(control);
+  if (place == nullptr) throw std::logic_error("no place for a control");
+  return *place;
 }
 
 class WindowUnderWine : public ::testing::Test {
@@ -258,7 +256,7 @@ class WindowUnderWine : public ::testing::Test {
     return picture.At(corner_->first + x, corner_->second + y);
   }
 
-  void ClickAt(const frontend::win32::layout::Box& box) {
+  void ClickAt(const app::layout::Box& box) {
     const int x = corner_->first + box.left + box.width / 2;
     const int y = corner_->second + box.top + box.height / 2;
     X("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
@@ -281,7 +279,7 @@ class WindowUnderWine : public ::testing::Test {
   std::optional<std::pair<int, int>> corner_;
 };
 
-// The enabled buttons are blue, the disabled ones grey (window_view.cpp).
+// The enabled buttons are blue, the disabled ones grey (frontend/win32/window_painter.cpp).
 bool LooksEnabled(Picture::Pixel p) { return p.b > 200 && p.r < 140; }
 
 TEST_F(WindowUnderWine, FullAnalysisByMouseShowsTheRedSummaryAndFillsTheClipboard) {
