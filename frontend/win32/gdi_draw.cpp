@@ -9,11 +9,6 @@ namespace frontend::win32::gdi {
 
 namespace {
 
-std::wstring Wide(std::string_view text) {
-  // A NUL would end the text for GDI anyway: show what comes before it.
-  return platform::win32::ToWide(text.substr(0, text.find('\0'))).value_or(std::wstring());
-}
-
 HFONT MakeFont(int dpi, int pixels, int weight) {
   return CreateFontW(-MulDiv(pixels, dpi, 96), 0, 0, 0, weight, FALSE, FALSE, FALSE,
                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
@@ -120,7 +115,7 @@ void Polygon(HDC dc, const POINT* points, int count, COLORREF fill, COLORREF bor
 }
 
 int Text(HDC dc, std::string_view text, RECT rect, COLORREF colour, HFONT font, UINT format) {
-  const std::wstring wide = Wide(text);
+  const std::wstring wide = platform::win32::Displayable(text);
   Selected f(dc, font);
   SetTextColor(dc, colour);
   SetBkMode(dc, TRANSPARENT);
@@ -128,7 +123,7 @@ int Text(HDC dc, std::string_view text, RECT rect, COLORREF colour, HFONT font, 
 }
 
 SIZE Measure(HDC dc, std::string_view text, HFONT font) {
-  const std::wstring wide = Wide(text);
+  const std::wstring wide = platform::win32::Displayable(text);
   Selected f(dc, font);
   SIZE size{0, 0};
   GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);

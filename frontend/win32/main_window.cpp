@@ -60,10 +60,6 @@ int DpiOf(HWND window) {
   return dpi > 0 ? dpi : 96;
 }
 
-std::wstring Wide(std::string_view text) {
-  return platform::win32::ToWide(text.substr(0, text.find('\0'))).value_or(std::wstring());
-}
-
 Point PointOf(LPARAM l) { return {GET_X_LPARAM(l), GET_Y_LPARAM(l)}; }
 
 // The window's own buttons show their hints as tooltips.
@@ -130,7 +126,7 @@ bool MainWindow::Create() {
   type.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
   type.lpszClassName = kClassName;
   RegisterClassExW(&type);
-  const std::wstring title = Wide(form_.window.LabelTitle.caption);
+  const std::wstring title = platform::win32::Displayable(form_.window.LabelTitle.caption);
   window_ = CreateWindowExW(WS_EX_APPWINDOW, kClassName, title.c_str(),
                             WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 0, 0,
                             layout::kClientWidth, layout::kClientHeight, nullptr, nullptr,
@@ -437,8 +433,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
       if (header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(l);
         const std::vector<ViewControl>& controls = view_.Controls();
-        tip_ = header->idFrom < controls.size() ? Wide(controls[header->idFrom].control->hint)
-                                                : std::wstring();
+        tip_ = header->idFrom < controls.size()
+                   ? platform::win32::Displayable(controls[header->idFrom].control->hint)
+                   : std::wstring();
         info->lpszText = tip_.data();
         return 0;
       }

@@ -12,6 +12,10 @@ std::optional<std::wstring> ToWide(std::string_view text) {
   return std::wstring(wide.begin(), wide.end());
 }
 
+std::wstring Displayable(std::string_view text) {
+  return *ToWide(text.substr(0, text.find('\0')));  // no NUL left
+}
+
 std::string ToUtf8(std::wstring_view text) {
   return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }

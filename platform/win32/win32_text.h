@@ -12,6 +12,9 @@ namespace platform::win32 {
 // nullopt when the text holds a NUL: the API would take it for the end of the
 // string and act on a shorter name than the one asked for.
 std::optional<std::wstring> ToWide(std::string_view text);
+// Text to show (a caption, a message, a drawn line): what comes before a NUL,
+// which would end the text for the API anyway.
+std::wstring Displayable(std::string_view text);
 std::string ToUtf8(std::wstring_view text);
 // A NUL-terminated buffer filled by the API; stops at the first NUL or at
 // max_chars, whichever comes first.

@@ -13,11 +13,6 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"Remedor";
 
-// A NUL inside a text to show cuts it there, as the API would.
-std::wstring Displayable(std::string_view text) {
-  return ToWide(text.substr(0, text.find('\0'))).value_or(std::wstring());
-}
-
 UINT MessageStyle(MessageKind kind) {
   switch (kind) {
     case MessageKind::kPlain:
