@@ -7,9 +7,10 @@
 // problem, and the run goes on, so the player still gets a closed report on
 // the clipboard.
 #include "app/RemedorMain.h"
-#include "app/runtime.h"
 #include "components/Profil.h"
 #include "components/mRegistry.h"
+#include "runtime/errors.h"
+#include "runtime/str_to_int.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ class PackSection {
     open_ = true;
   }
   // A value that does not convert: its message is shown, the report names it.
-  void Unreadable(const app::ConvertError& error, const std::string& text) {
+  void Unreadable(const runtime::ConvertError& error, const std::string& text) {
     form_.ui.ShowMessage(platform::MessageKind::kError, error.what());
     Open();
     form_.report.AppendPair(text, Red(text));
@@ -42,7 +43,7 @@ class PackSection {
 std::string ReadConfig(TProfile& profile, const std::string& section, const std::string& key) {
   profile.Category = section;
   profile.KeyName = key;
-  profile.Execute();
+  (void)profile.Execute();  // a missing key reads as the default
   return profile.DataString.str();
 }
 
@@ -56,8 +57,8 @@ void TForm1::VerifPacks() {
   const std::string count_text = ReadConfig(config, "Nbre_Packs", "nbre");
   std::int32_t count = 0;
   try {
-    count = app::StrToInt(count_text);
-  } catch (const app::ConvertError& error) {
+    count = runtime::StrToInt(count_text);
+  } catch (const runtime::ConvertError& error) {
     section.Unreadable(error,
                        "Nombre de packs de voitures illisible dans Config_P.ini : " + count_text);
     return;
@@ -79,8 +80,8 @@ void TForm1::VerifPacks() {
     }
     bool outdated = false;
     try {
-      outdated = app::StrToInt(installed) < app::StrToInt(required);
-    } catch (const app::ConvertError& error) {
+      outdated = runtime::StrToInt(installed) < runtime::StrToInt(required);
+    } catch (const runtime::ConvertError& error) {
       section.Unreadable(error, "Version illisible du pack de voitures " + pack +
                                     ". Version installée : " + installed +
                                     " version requise : " + required);

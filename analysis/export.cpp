@@ -1,8 +1,10 @@
 // Taking the report out of the tool: the results file, the plain-text copy of
 // the report box, and the small controls around them.
 #include "app/RemedorMain.h"
-#include "app/runtime.h"
 #include "platform/codepage.h"
+#include "runtime/errors.h"
+#include "runtime/lines.h"
+#include "runtime/report_date.h"
 
 namespace {
 
@@ -27,10 +29,13 @@ void TForm1::WriteResultsFile() {
     // game folder once the start-up has listed it.
     path = kResultsFileName;
     platform::Machine& machine = os.machine();
-    lines = {"Module de dépannage de QUORVEL.", " ", "Aucun fichier manquant", " ",
-             "Fichier généré le " + app::FormatReportDateTime(machine.Now(), machine.UserLocale())};
+    lines = {
+        "Module de dépannage de QUORVEL.", " ", "Aucun fichier manquant", " ",
+        "Fichier généré le " + runtime::FormatReportDateTime(machine.Now(), machine.UserLocale())};
   }
-  if (!files.WriteAll(path, ResultsFileBytes(lines))) throw app::FileCreateError(path);
+  if (const platform::Status written = files.WriteAll(path, ResultsFileBytes(lines)); !written) {
+    throw runtime::FileCreateError(path, written.error());
+  }
 }
 
 void TForm1::SpeedButton3Click() {
@@ -44,12 +49,7 @@ void TForm1::CBBoutonGenererClick() {
 }
 
 void TForm1::ListBox2DblClick() {
-  std::string text;
-  for (std::size_t i = 0; i < report.ScreenLines.size(); ++i) {
-    if (i > 0) text += "\r\n";
-    text += report.ScreenLines[i];
-  }
-  ui.SetClipboardText(text);
+  ui.SetClipboardText(runtime::JoinLines(report.ScreenLines));
   window.PanelCopy.visible = true;
   loop.SetTimerEnabled(Timer2, false);
   loop.SetTimerEnabled(Timer2, true);

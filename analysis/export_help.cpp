@@ -1,6 +1,7 @@
 // The help panel's text: what this version analyses and repairs, in French
 // (40 lines) and in English (38 lines).
 #include "app/RemedorMain.h"
+#include "runtime/lines.h"
 
 namespace {
 
@@ -15,12 +16,6 @@ const char* const kExecutables[] = {"RichardBurnsRally_SSE.exe",
                                     "RBRTools.exe",
                                     "Remedor.exe",
                                     "7za.exe"};
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
-  return text;
-}
 
 }  // namespace
 
@@ -94,6 +89,6 @@ std::vector<std::string> TForm1::HelpLines(UiLanguage set) const {
 }
 
 void TForm1::ApplyHelpTexts() {
-  window.MemoHelpFr.caption = JoinLines(HelpLines(UiLanguage::kFrench));
-  window.MemoHelpEn.caption = JoinLines(HelpLines(UiLanguage::kEnglish));
+  window.MemoHelpFr.caption = runtime::JoinLines(HelpLines(UiLanguage::kFrench));
+  window.MemoHelpEn.caption = runtime::JoinLines(HelpLines(UiLanguage::kEnglish));
 }

@@ -1,12 +1,12 @@
 // Closing the report after an analysis: date line, checked count, problem
 // count and forum text, summary panel, clipboard and blinking instructions.
 #include "app/RemedorMain.h"
-#include "app/runtime.h"
+#include "runtime/report_date.h"
 
 void TForm1::CloseReport() {
   platform::Machine& machine = os.machine();
   report.AppendBoth("*** Rapport généré le " +
-                    app::FormatReportDateTime(machine.Now(), machine.UserLocale()) + " ***");
+                    runtime::FormatReportDateTime(machine.Now(), machine.UserLocale()) + " ***");
 
   checked_count_text = std::to_string(window.CheckList.size());
   window.LabelChecked.caption = checked_prefix + checked_count_text + checked_suffix;

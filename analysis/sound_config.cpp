@@ -5,8 +5,8 @@
 
 #include "analysis/sound_lines.h"
 #include "app/RemedorMain.h"
-#include "app/runtime.h"
 #include "components/BFC_Dir.h"
+#include "runtime/lines.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ struct SoundKind {
 
 void CheckSoundFile(TForm1& form, const std::string& config_path, const SoundKind& kind) {
   using analysis::markup::Red;
-  const std::vector<std::string> lines = app::LoadLines(form.os.files(), config_path);
+  const std::vector<std::string> lines = runtime::LoadLines(form.os.files(), config_path);
   form.window.Gauge2.StepIt();
   for (std::size_t i = 0; i < lines.size(); ++i) {
     form.ProcessPendingEvents();

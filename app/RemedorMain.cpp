@@ -13,6 +13,7 @@
 #include "components/profile_instances.h"
 #include "components/registry_instances.h"
 #include "platform/text.h"
+#include "runtime/lines.h"
 
 namespace {
 
@@ -28,12 +29,6 @@ void CreateInstances(const Table& table, std::initializer_list<std::unique_ptr<C
     Configure(***member, instance);
     ++member;
   }
-}
-
-std::string JoinWithCrLf(const std::vector<std::string>& lines) {
-  std::string text;
-  for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
-  return text;
 }
 
 }  // namespace
@@ -75,7 +70,7 @@ TForm1::TForm1(platform::Platform& platform_services, platform::UserInterface& u
   GetNewVer1->TempFile = "c:\\version.txt";
   integrity = std::make_unique<archive::IntegrityCheck>(os.files(), *Profile1, *BFC_Dir4,
                                                         CorruptionLines, CorruptionFound);
-  window.Memo2.caption = JoinWithCrLf(app::CommandLineHelpLines());
+  window.Memo2.caption = runtime::JoinLines(app::CommandLineHelpLines());
   ApplyHelpTexts();
 }
 

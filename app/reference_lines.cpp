@@ -2,18 +2,18 @@
 // check list, and the removal of the shipped lists.
 #include "app/RemedorMain.h"
 #include "app/reference_lists.h"
-#include "app/runtime.h"
 #include "components/mRegistry.h"
 #include "platform/text.h"
+#include "runtime/lines.h"
 
 void TForm1::LoadReferenceLines() {
   platform::FileSystem& files = os.files();
   auto append = [&](std::string_view list) {
     // Pack lists are opened by their bare name, in the current folder.
-    const std::vector<std::string> lines = app::LoadLines(files, list);
+    const std::vector<std::string> lines = runtime::LoadLines(files, list);
     ReferenceLines.insert(ReferenceLines.end(), lines.begin(), lines.end());
   };
-  ReferenceLines = app::LoadLines(files, OwnFolder() + std::string(app::kGeneralList));
+  ReferenceLines = runtime::LoadLines(files, OwnFolder() + std::string(app::kGeneralList));
   if (app::SelectsList(mRegistry2->ReadValue(std::string(app::kAllPacksValue)))) {
     append(std::string(app::kAllPacksValue) + ".TXT");
   } else {

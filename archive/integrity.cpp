@@ -140,7 +140,7 @@ void IntegrityCheck::Start(const Folders& folders, PostToUi post_to_ui, Task on_
   profile1_.IniFileName = state.own_folder + "qdm.ini";
   const auto read_value = [&](const std::string& key) {
     profile1_.KeyName = key;
-    profile1_.Execute();
+    (void)profile1_.Execute();  // a missing value reads as the default
     return std::string(profile1_.DataString);
   };
 

@@ -17,7 +17,7 @@ bool TProfile::Execute() {
       DataString = received;
       success = !received.empty();
     } else {
-      success = profile_.WriteString(Category, KeyName, DataString, IniFileName);
+      success = profile_.WriteString(Category, KeyName, DataString, IniFileName).ok();
     }
   }
   Error = !success;

@@ -56,7 +56,7 @@ class TProfile {
   // Performs Action; true on success (the negation of Error). A read succeeds
   // when it received at least one character: a missing key with an empty
   // DefaultValue reads as "" with Error true, and so does an empty value.
-  bool Execute();
+  [[nodiscard]] bool Execute();
 
  private:
   platform::ProfileStrings& profile_;

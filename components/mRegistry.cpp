@@ -60,7 +60,7 @@ std::string TmRegistry::ReadValue(std::string_view Name) const {
   platform::Result<platform::RegistryValue> value = registry_.QueryValue(key.get(), Name);
   if (!value) {
     if (value.error().code == platform::Errc::kFileNotFound) return "";
-    throw RegistryError(Quoted("Failed to get data for", Name));
+    throw RegistryError(Quoted("Failed to get data for", Name), value.error());
   }
   if (value->data.empty()) return "";
   if (value->type != platform::reg_type::kSz && value->type != platform::reg_type::kExpandSz) {
@@ -89,8 +89,8 @@ bool TmRegistry::WriteValues() {
   if (!opened) return false;
   const OpenedKey key(registry_, *opened);
   for (const auto& [name, value] : pending_) {
-    if (!registry_.SetStringValue(key.get(), name, value)) {
-      throw RegistryError(Quoted("Failed to set data for", name));
+    if (platform::Status set = registry_.SetStringValue(key.get(), name, value); !set) {
+      throw RegistryError(Quoted("Failed to set data for", name), set.error());
     }
   }
   return true;

@@ -4,13 +4,13 @@
 // returning, so a change of RootKey or Key takes effect at the next call.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/registry.h"
+#include "runtime/errors.h"
 
 // The roots offered; any other value stands for HKEY_LOCAL_MACHINE.
 enum TmRootKey : int {
@@ -21,11 +21,11 @@ enum TmRootKey : int {
   rkHKEY_CURRENT_CONFIG,
 };
 
-// A value of the wrong type, or a read or write the platform refused; the
-// message names the value: "Invalid data type for 'Version'".
-class RegistryError : public std::runtime_error {
+// A value of the wrong type, or a read or write the platform refused (its
+// error is the cause); the message names the value: "Invalid data type for 'Version'".
+class RegistryError : public runtime::Failure {
  public:
-  using std::runtime_error::runtime_error;
+  using runtime::Failure::Failure;
 };
 
 class TmRegistry {
@@ -50,7 +50,7 @@ class TmRegistry {
   // it is. False when the key could not be opened or created (nothing written);
   // throws RegistryError when a value write fails (the pairs after it are not
   // written, those before it stay written).
-  bool WriteValues();
+  [[nodiscard]] bool WriteValues();
 
  private:
   platform::RootKey Root() const;

@@ -234,10 +234,13 @@ TEST_F(TmRegistryTest, AFailedWriteStopsAtThatValueAndClosesTheKey) {
   registry.AddValue("C", "3");
   Faults().FailNth("RegSetValueEx", 2);
   try {
-    registry.WriteValues();
+    (void)registry.WriteValues();
     ADD_FAILURE() << "no error";
   } catch (const RegistryError& error) {
     EXPECT_STREQ(error.what(), "Failed to set data for 'B'");
+    ASSERT_TRUE(error.cause());  // the platform's refusal travels with the message
+    EXPECT_EQ(error.cause()->operation, "RegSetValueEx");
+    EXPECT_EQ(error.cause()->subject, "B");
   }
   EXPECT_EQ(recorder_->writes, (std::vector<std::string>{"A=1", "B=2"}));
   EXPECT_EQ(registry.ReadValue("A"), "1");  // written before the failure: kept

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/result.h"
+
 namespace platform {
 
 class ProfileStrings {
@@ -19,9 +21,9 @@ class ProfileStrings {
   virtual std::string GetString(std::string_view section, std::string_view key,
                                 std::string_view fallback, std::size_t buffer_size,
                                 std::string_view file) = 0;
-  // WritePrivateProfileString(section, key, value, file); false on failure.
-  virtual bool WriteString(std::string_view section, std::string_view key, std::string_view value,
-                           std::string_view file) = 0;
+  // WritePrivateProfileString(section, key, value, file).
+  virtual Status WriteString(std::string_view section, std::string_view key, std::string_view value,
+                             std::string_view file) = 0;
 };
 
 }  // namespace platform

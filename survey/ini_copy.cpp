@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/runtime.h"
+#include "runtime/errors.h"
+#include "runtime/lines.h"
 
 namespace survey {
 
@@ -18,8 +19,8 @@ void WriteIniCopy(analysis::AnalysisReport& report, platform::FileSystem& files,
   };
   std::vector<std::string> lines;
   try {
-    if (files.Exists(path)) lines = app::LoadLines(files, path);
-  } catch (const app::FileError&) {
+    if (files.Exists(path)) lines = runtime::LoadLines(files, path);
+  } catch (const runtime::FileError&) {
     write_error();
     return;
   }

@@ -1,7 +1,8 @@
 #include "survey/machine_rows.h"
 
-#include "app/runtime.h"
 #include "platform/text.h"
+#include "runtime/errors.h"
+#include "runtime/str_to_int.h"
 #include "survey/number_format.h"
 
 namespace survey {
@@ -22,8 +23,8 @@ std::string FixedField(std::string_view text, std::size_t limit) {
 // A resolution text as a number, or nullopt when it is not a whole number.
 std::optional<std::int32_t> ResolutionValue(std::string_view text) {
   try {
-    return app::StrToInt(text);
-  } catch (const app::ConvertError&) {
+    return runtime::StrToInt(text);
+  } catch (const runtime::ConvertError&) {
     return std::nullopt;
   }
 }

@@ -58,7 +58,7 @@ std::optional<std::string> AudioFmodSetting(TForm1& form) {
   profile.IniFileName = path;
   profile.Category = "Settings";
   profile.KeyName = "enableFMOD";
-  profile.Execute();
+  (void)profile.Execute();  // a missing key reads as the default
   return profile.DataString;
 }
 
@@ -66,7 +66,7 @@ std::optional<std::string> AudioFmodSetting(TForm1& form) {
 
 std::string GameSetting(TForm1& form, std::string_view key) {
   form.Profile2->KeyName = key;
-  form.Profile2->Execute();
+  (void)form.Profile2->Execute();  // a missing key reads as the default
   return form.Profile2->DataString;
 }
 

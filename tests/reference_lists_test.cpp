@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/reference_lists.h"
-#include "app/runtime.h"
+#include "runtime/errors.h"
 #include "tests/test_machine.h"
 
 namespace test {
@@ -67,7 +67,7 @@ TEST(ReferenceLines, AListThatCannotBeOpenedRaisesTheFileError) {
   try {
     t.form().LoadReferenceLines();
     FAIL() << "no error";
-  } catch (const app::FileError& error) {
+  } catch (const runtime::FileError& error) {
     EXPECT_STREQ(error.what(), "Cannot open file A8W-09.TXT");
   }
   TestMachine second_run;
@@ -75,7 +75,7 @@ TEST(ReferenceLines, AListThatCannotBeOpenedRaisesTheFileError) {
   try {
     t2.form().LoadReferenceLines();
     FAIL() << "no error";
-  } catch (const app::FileError& error) {
+  } catch (const runtime::FileError& error) {
     EXPECT_STREQ(error.what(), "Cannot open file C:\\Outil\\FILESLIST.TXT");
   }
 }

@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
     // processor's brand string is padded).
     const bool padded = !value.empty() && (value.front() == ' ' || value.back() == ' ');
     written =
-        os.profile().WriteString(section, key, padded ? '"' + value + '"' : value, file) && written;
+        os.profile().WriteString(section, key, padded ? '"' + value + '"' : value, file).ok() &&
+        written;
   };
 
   put("Self", "Exe", exe);

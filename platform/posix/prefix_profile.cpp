@@ -20,18 +20,23 @@ std::string PrefixProfileStrings::GetString(std::string_view section, std::strin
   return LookupProfileString(bytes, section, key, fallback, buffer_size);
 }
 
-bool PrefixProfileStrings::WriteString(std::string_view section, std::string_view key,
-                                       std::string_view value, std::string_view file) {
-  if (file.empty()) return false;
+Status PrefixProfileStrings::WriteString(std::string_view section, std::string_view key,
+                                         std::string_view value, std::string_view file) {
+  constexpr char kOperation[] = "WritePrivateProfileString";
+  if (file.empty()) return MakeError(Errc::kBadPathname, kOperation, "");
   const std::string path = PathOf(file);
   std::string bytes;
   if (auto read = files_.ReadAll(path)) {
     bytes = std::move(*read);
   } else if (read.error().code != Errc::kFileNotFound) {
-    return false;  // never replace a file that could not be read
+    return read.error();  // never replace a file that could not be read
   }
   const auto updated = WriteProfileString(bytes, section, key, value);
-  return updated && files_.WriteAll(path, *updated).ok();
+  if (!updated) {
+    return MakeError(Errc::kInvalidData, kOperation, path, 0,
+                     "[" + std::string(section) + "] " + std::string(key) + " cannot be stored");
+  }
+  return files_.WriteAll(path, *updated);
 }
 
 }  // namespace platform::posix

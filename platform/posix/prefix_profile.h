@@ -19,10 +19,10 @@ class PrefixProfileStrings final : public ProfileStrings {
 
   std::string GetString(std::string_view section, std::string_view key, std::string_view fallback,
                         std::size_t buffer_size, std::string_view file) override;
-  // False when the file cannot be read (other than missing) or written, its
+  // Fails when the file cannot be read (other than missing) or written, its
   // folder is missing, or the request cannot be stored (see WriteProfileString).
-  bool WriteString(std::string_view section, std::string_view key, std::string_view value,
-                   std::string_view file) override;
+  Status WriteString(std::string_view section, std::string_view key, std::string_view value,
+                     std::string_view file) override;
 
  private:
   std::string PathOf(std::string_view file) const;

@@ -36,10 +36,13 @@ TEST_F(PrefixProfileTest, WritesAsWindowsAndNeverClobbers) {
   ASSERT_TRUE(profile.WriteString("App", "key", "string", "C:\\cfg\\fresh.ini"));
   EXPECT_EQ(Read(C("cfg/fresh.ini")), "[App]\r\nkey=string\r\n");
 
-  EXPECT_FALSE(profile.WriteString("App", "k", "v", "C:\\nofolder\\x.ini"));
-  EXPECT_FALSE(profile.WriteString("App", "k", "a\r\n[Other]", "C:\\cfg\\a.ini"));
+  // A failure says why: the platform's error, or the request that cannot be stored.
+  EXPECT_EQ(profile.WriteString("App", "k", "v", "C:\\nofolder\\x.ini").error().code,
+            Errc::kPathNotFound);
+  EXPECT_EQ(profile.WriteString("App", "k", "a\r\n[Other]", "C:\\cfg\\a.ini").error().code,
+            Errc::kInvalidData);
   Faults().FailNth("ReadFile", 1);
-  EXPECT_FALSE(profile.WriteString("App", "k", "v", "C:\\cfg\\a.ini"));
+  EXPECT_EQ(profile.WriteString("App", "k", "v", "C:\\cfg\\a.ini").error().operation, "ReadFile");
   EXPECT_EQ(Read(C("cfg/a.ini")), "; keep\r\n[App]\r\nold=1\r\nnew=2\r\n");
 }
 

@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/win32/win32_error.h"
 #include "platform/win32/win32_text.h"
 
 namespace platform::win32 {
@@ -28,15 +29,19 @@ std::string Win32ProfileStrings::GetString(std::string_view section, std::string
   return ToUtf8(std::wstring_view(buffer.data(), std::min<DWORD>(copied, size - 1)));
 }
 
-bool Win32ProfileStrings::WriteString(std::string_view section, std::string_view key,
-                                      std::string_view value, std::string_view file) {
+Status Win32ProfileStrings::WriteString(std::string_view section, std::string_view key,
+                                        std::string_view value, std::string_view file) {
+  constexpr char kOperation[] = "WritePrivateProfileString";
   const auto wide_section = ToWide(section);
   const auto wide_key = ToWide(key);
   const auto wide_value = ToWide(value);
   const auto wide_file = ToWide(file);
-  if (!wide_section || !wide_key || !wide_value || !wide_file) return false;
-  return WritePrivateProfileStringW(wide_section->c_str(), wide_key->c_str(), wide_value->c_str(),
-                                    wide_file->c_str()) != 0;
+  if (!wide_section || !wide_key || !wide_value || !wide_file) return BadName(kOperation, file);
+  if (!WritePrivateProfileStringW(wide_section->c_str(), wide_key->c_str(), wide_value->c_str(),
+                                  wide_file->c_str())) {
+    return LastError(kOperation, file);
+  }
+  return {};
 }
 
 }  // namespace platform::win32

@@ -11,8 +11,8 @@ class Win32ProfileStrings final : public ProfileStrings {
  public:
   std::string GetString(std::string_view section, std::string_view key, std::string_view fallback,
                         std::size_t buffer_size, std::string_view file) override;
-  bool WriteString(std::string_view section, std::string_view key, std::string_view value,
-                   std::string_view file) override;
+  Status WriteString(std::string_view section, std::string_view key, std::string_view value,
+                     std::string_view file) override;
 };
 
 }  // namespace platform::win32

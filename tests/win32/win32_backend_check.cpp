@@ -261,7 +261,7 @@ int Profile(platform::Platform& os, const std::string& folder) {
   Print("quoted", profile.GetString("Réglages", "quoted", "", 256, file));
   Print("missing_key", profile.GetString("Réglages", "absent", "0  ", 256, file));
   Print("missing_file", profile.GetString("Réglages", "Clé", "défaut", 256, file + ".absent"));
-  Print("write", profile.WriteString("Nouvelle", "Clé", "çà et là", file) ? "yes" : "no");
+  Print("write", profile.WriteString("Nouvelle", "Clé", "çà et là", file).ok() ? "yes" : "no");
   Print("reread", profile.GetString("Nouvelle", "clé", "", 256, file));
   return 0;
 }

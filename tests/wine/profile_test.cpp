@@ -143,7 +143,8 @@ TEST(ProfileStringsAgainstWine, SameReadsAndWrites) {
     const Write& w = writes[i];
     const fs::path ours_file = folder / ("ours-" + w.file);
     if (w.before.empty()) fs::remove(ours_file);
-    const bool written = profile.WriteString(w.section, w.key, w.value, base + "ours-" + w.file);
+    const bool written =
+        profile.WriteString(w.section, w.key, w.value, base + "ours-" + w.file).ok();
     std::ifstream in(ours_file, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(std::string(written ? "1" : "0") + "\t" + probe::Escape(bytes, true),
