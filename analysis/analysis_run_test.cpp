@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/report.h"
-#include "analysis/test_tool.h"
+#include "tests/test_machine.h"
 
 namespace {
 
@@ -29,14 +29,14 @@ void SetCheckList(TForm1& form, const Lines& entries) {
 
 TEST(AnalysisRun, WithoutConfigFileStopsBeforeWritingAnything) {
   test::TestMachine machine;
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
   tool.Analyse();
   EXPECT_EQ(tool.Messages("plain"), Lines{"Ne peut ouvrir le fichier Config_P.ini"});
   EXPECT_TRUE(tool.form().report.ScreenLines.empty());
   EXPECT_TRUE(tool.form().report.ForumLines.empty());
   EXPECT_TRUE(tool.form().window.SpeedButton1.enabled);
   EXPECT_TRUE(tool.form().window.SpeedButton4.enabled);
-  EXPECT_TRUE(tool.ui.clipboard().empty());
+  EXPECT_TRUE(tool.Clipboard().empty());
 }
 
 // A small installation with one fault of each kind the analysis reports.
@@ -61,12 +61,12 @@ TEST(AnalysisRun, ReportOfASmallInstallation) {
   machine.AddTextFile("C:\\Jeux\\RBR\\QUORVEL\\Sounds\\Engines\\cars.ini", "[Cars]\r\neng1=s1\r\n");
   machine.AddFile("C:\\Jeux\\RBR\\Audio\\Cars\\s1.eng", "ENG");
   machine.AddFolder("C:\\Jeux\\RBR\\MAPS\\track-10_M_textures");
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
   TForm1& form = tool.form();
   SetCheckList(form, {"RichardBurnsRally_SSE.exe", "audio", "QUORVEL\\missing.dll", "&MSVBVM60.DLL",
                       "$Loading\\absent.dds", "§Plugins\\PhysicsNG.dll"});
-  form.DdsListing = {"stray.dds"};
-  form.settings.ProductName = "Windows 7 Professional";
+  form.dds_listing = {"stray.dds"};
+  form.settings.product_name = "Windows 7 Professional";
   form.settings.ChronoManagerStatus = "Activé";
 
   tool.Analyse();
@@ -133,7 +133,7 @@ TEST(AnalysisRun, ReportOfASmallInstallation) {
   EXPECT_EQ(form.report.ProblemCount, 7);
   EXPECT_EQ(form.MissingCount, 3);
   EXPECT_EQ(form.SoundTestCount, 3);  // horn1, horn2, eng1
-  EXPECT_EQ(tool.ui.clipboard(), form.report.ForumText);
+  EXPECT_EQ(tool.Clipboard(), form.report.ForumText);
   EXPECT_TRUE(form.report.ForumText.starts_with("[quote]" + Rule() + "[br][/br] Vérification"));
   EXPECT_EQ(form.window.LabelHeadline.caption,
             "7 problèmes ont été détectés, le bon fonctionnement de QUORVEL est compromis");
@@ -184,7 +184,7 @@ TEST(AnalysisRun, MarkersDecidePresence) {
   machine.AddFile("C:\\Jeux\\RBR\\Plugins\\Off.no", "MZ");
   machine.AddFile("C:\\Jeux\\RBR\\Plugins\\On.dll", "MZ");
   machine.AddFolder("C:\\Jeux\\RBR\\Plugins\\Dir.no");
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
   Lines entries;
   for (const Case& c : cases) entries.push_back(c.entry);
   SetCheckList(tool.form(), entries);
@@ -205,7 +205,7 @@ TEST(AnalysisRun, ForumCapOnManyMissingEntries) {
     SCOPED_TRACE(missing);
     test::TestMachine machine;
     AddCleanPacks(machine);
-    test::Tool tool(machine);
+    test::TestForm tool(machine, test::AfterStartup{});
     Lines entries;
     for (int i = 0; i < missing; ++i) entries.push_back("absent" + std::to_string(i) + ".dll");
     SetCheckList(tool.form(), entries);
@@ -243,7 +243,7 @@ TEST(AnalysisRun, ForumCapOnManyMissingEntries) {
 TEST(AnalysisRun, EmptyCheckListWritesNoHeader) {
   test::TestMachine machine;
   AddCleanPacks(machine);
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
   tool.form().window.CheckList.clear();
   tool.Analyse();
   const Lines& screen = tool.form().report.ScreenLines;
@@ -263,17 +263,17 @@ TEST(AnalysisRun, ProtectedFolderCorruptionAndProcesses) {
   machine.SetRegistryString(test::Hive::kLocalMachine, kPacksKey, "PackA", "2");
   machine.AddProcess("explorer.exe", 30);
   machine.AddProcess("RichardBurnsRally_SSE.exe", 12);
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
   TForm1& form = tool.form();
   form.InstallFolder = "C:\\program files\\RBR\\";
-  form.settings.ProductName = "Windows Vista (TM) Home Premium";
+  form.settings.product_name = "Windows Vista (TM) Home Premium";
   form.CorruptionLines = {"Fichier corrompu : QUORVEL\\a.7z"};
   form.window.CheckList.clear();
 
   tool.Analyse(/*full=*/true);
 
   const std::string vista = "Installation incorrecte sous Windows Vista (Système dans " +
-                            tool.os->machine().WindowsFolder() + ")";
+                            tool.os().machine().WindowsFolder() + ")";
   Lines screen(form.report.ScreenLines.begin() + 2, form.report.ScreenLines.end() - 1);
   const std::string processes = "Liste des processus en cours lors du rapport d'analyse ( ";
   ASSERT_GE(screen.size(), 16u);

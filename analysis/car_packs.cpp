@@ -1,42 +1,36 @@
-// The car-pack and stage-pack checks that open the analysis: installed car
-// packs older than the add-on requires, no car pack at all, and the stage pack
-// marked as not installed.
-//
-// A count or a version that is not a whole number does not end the analysis:
-// the conversion error is shown, a red line names the value and counts as a
-// problem, and the run goes on, so the player still gets a closed report on
-// the clipboard.
-#include "app/RemedorMain.h"
-#include "components/Profil.h"
-#include "components/mRegistry.h"
+#include "analysis/car_packs.h"
+
 #include "runtime/errors.h"
 #include "runtime/str_to_int.h"
 
+namespace analysis {
+
 namespace {
 
-using analysis::markup::Green;
-using analysis::markup::Red;
+using markup::Green;
+using markup::Red;
 
 class PackSection {
  public:
-  explicit PackSection(TForm1& form) : form_(form) {}
+  PackSection(AnalysisReport& report, platform::UserInterface& ui) : report_(report), ui_(ui) {}
   // The rule and the title, before the first line of the section.
   void Open() {
     if (open_) return;
-    form_.report.AppendBoth(analysis::Rule());
-    form_.report.AppendBoth("Vérification des packs de voitures");
+    report_.AppendBoth(Rule());
+    report_.AppendBoth("Vérification des packs de voitures");
     open_ = true;
   }
   // A value that does not convert: its message is shown, the report names it.
   void Unreadable(const runtime::ConvertError& error, const std::string& text) {
-    form_.ui.ShowMessage(platform::MessageKind::kError, error.what());
+    ui_.ShowMessage(platform::MessageKind::kError, error.what());
     Open();
-    form_.report.AppendPair(text, Red(text));
-    ++form_.report.ProblemCount;
+    report_.AppendPair(text, Red(text));
+    ++report_.ProblemCount;
   }
 
  private:
-  TForm1& form_;
+  AnalysisReport& report_;
+  platform::UserInterface& ui_;
   bool open_ = false;
 };
 
@@ -49,10 +43,11 @@ std::string ReadConfig(TProfile& profile, const std::string& section, const std:
 
 }  // namespace
 
-void TForm1::VerifPacks() {
-  TProfile& config = *Profile3;
-  config.IniFileName = InstallFolder + "QUORVEL\\Config_P.ini";
-  PackSection section(*this);
+void VerifPacks(AnalysisReport& report, TProfile& config, TmRegistry& pack_versions,
+                std::string_view install_folder, platform::UserInterface& ui,
+                const std::function<void()>& process_events) {
+  config.IniFileName = std::string(install_folder).append(kPackConfigFile);
+  PackSection section(report, ui);
 
   const std::string count_text = ReadConfig(config, "Nbre_Packs", "nbre");
   std::int32_t count = 0;
@@ -68,12 +63,12 @@ void TForm1::VerifPacks() {
   for (std::int32_t n = 1; n <= count; ++n) {
     packs.push_back(ReadConfig(config, "Packs", "pack" + std::to_string(n)));
   }
-  if (count > 0) ProcessPendingEvents();
+  if (count > 0) process_events();
 
   std::int32_t not_installed = 0;
   for (const std::string& pack : packs) {
     const std::string required = ReadConfig(config, pack, "version");
-    const std::string installed = mRegistry6->ReadValue(pack);
+    const std::string installed = pack_versions.ReadValue(pack);
     if (installed == "0" || installed.empty()) {
       ++not_installed;
       continue;
@@ -103,11 +98,13 @@ void TForm1::VerifPacks() {
   }
 }
 
-void TForm1::VerifPackTracks() {
-  if (mRegistry10->ReadValue("Install") != "0") return;
-  report.AppendBoth(analysis::Rule());
+void VerifPackTracks(AnalysisReport& report, TmRegistry& stage_pack) {
+  if (stage_pack.ReadValue("Install") != "0") return;
+  report.AppendBoth(Rule());
   report.AppendBoth("Vérification du pack de spéciales");
   report.AppendPair("Le pack de spéciales n'est pas installé",
                     Red("Le pack de spéciales n'est pas installé."));
   ++report.ProblemCount;
 }
+
+}  // namespace analysis

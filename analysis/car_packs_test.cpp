@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/report.h"
-#include "analysis/test_tool.h"
+#include "tests/test_machine.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ TEST(CarPacks, OutdatedAndMissingPacks) {
     SCOPED_TRACE(c.name);
     test::TestMachine machine;
     WriteConfig(machine, c.count, c.packs);
-    test::Tool tool(machine);
+    test::TestForm tool(machine, test::AfterStartup{});
     tool.Run(&TForm1::VerifPacks);
     EXPECT_EQ(tool.form().report.ScreenLines, c.screen);
     EXPECT_EQ(tool.form().report.ForumLines, c.forum);
@@ -100,7 +100,7 @@ TEST(CarPacks, StagePack) {
     test::TestMachine machine;
     if (c.install)
       machine.SetRegistryString(test::Hive::kLocalMachine, kStageKey, "Install", *c.install);
-    test::Tool tool(machine);
+    test::TestForm tool(machine, test::AfterStartup{});
     tool.Run(&TForm1::VerifPackTracks);
     const Lines screen = c.reported ? Lines{Rule(), "Vérification du pack de spéciales",
                                             "Le pack de spéciales n'est pas installé"}
@@ -148,7 +148,7 @@ TEST(CarPacks, UnreadableValuesAreReportedAndTheAnalysisGoesOn) {
     SCOPED_TRACE(c.name);
     test::TestMachine machine;
     WriteConfig(machine, c.count, c.packs);
-    test::Tool tool(machine);
+    test::TestForm tool(machine, test::AfterStartup{});
     tool.form().window.CheckList.clear();
     tool.Analyse();
     EXPECT_EQ(tool.Messages("error"), Lines{c.message});
@@ -159,7 +159,7 @@ TEST(CarPacks, UnreadableValuesAreReportedAndTheAnalysisGoesOn) {
     EXPECT_EQ(form.report.ForumLines[2], Red(c.line));
     EXPECT_EQ(form.report.ProblemCount, 1);
     // The report was closed: on the clipboard, buttons done.
-    EXPECT_EQ(tool.ui.clipboard(), form.report.ForumText);
+    EXPECT_EQ(tool.Clipboard(), form.report.ForumText);
     EXPECT_TRUE(form.report.ScreenLines.back().starts_with("*** Rapport généré le "));
     EXPECT_FALSE(form.window.SpeedButton1.enabled);
   }
@@ -171,10 +171,10 @@ TEST(CarPacks, PackValueOfTheWrongTypeEndsTheAnalysis) {
   test::TestMachine machine;
   WriteConfig(machine, "1", {{"A", "3", std::nullopt}});
   machine.SetRegistryDword(test::Hive::kLocalMachine, kPacksKey, "A", 3);
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
   tool.Analyse();
   EXPECT_EQ(tool.Messages("error"), Lines{"Invalid data type for 'A'"});
-  EXPECT_TRUE(tool.ui.clipboard().empty());
+  EXPECT_TRUE(tool.Clipboard().empty());
   EXPECT_TRUE(tool.form().window.SpeedButton1.enabled);
 }
 

@@ -1,10 +1,12 @@
-// Taking the report out of the tool: the results file, the plain-text copy of
-// the report box, and the small controls around them.
-#include "app/RemedorMain.h"
+#include "analysis/export.h"
+
+#include <vector>
+
 #include "platform/codepage.h"
 #include "runtime/errors.h"
-#include "runtime/lines.h"
 #include "runtime/report_date.h"
+
+namespace analysis {
 
 namespace {
 
@@ -17,18 +19,15 @@ std::string ResultsFileBytes(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-void TForm1::WriteResultsFile() {
-  platform::FileSystem& files = os.files();
+void WriteResultsFile(platform::FileSystem& files, platform::Machine& machine,
+                      const AnalysisReport& report, std::string_view own_folder) {
   std::string path;
   std::vector<std::string> lines;
   if (!report.ScreenLines.empty()) {
-    path = OwnFolder() + kResultsFileName;
+    path = std::string(own_folder) + kResultsFileName;
     lines = report.ScreenLines;
   } else {
-    // Nothing reported yet: a short file in the current folder, which is the
-    // game folder once the start-up has listed it.
     path = kResultsFileName;
-    platform::Machine& machine = os.machine();
     lines = {
         "Module de dépannage de QUORVEL.", " ", "Aucun fichier manquant", " ",
         "Fichier généré le " + runtime::FormatReportDateTime(machine.Now(), machine.UserLocale())};
@@ -38,34 +37,4 @@ void TForm1::WriteResultsFile() {
   }
 }
 
-void TForm1::SpeedButton3Click() {
-  WriteResultsFile();
-  os.shell().OpenFolder(OwnFolder());
-}
-
-void TForm1::CBBoutonGenererClick() {
-  window.CBBoutonGenerer.checked = !window.CBBoutonGenerer.checked;
-  window.SpeedButton3.enabled = window.CBBoutonGenerer.checked;
-}
-
-void TForm1::ListBox2DblClick() {
-  ui.SetClipboardText(runtime::JoinLines(report.ScreenLines));
-  window.PanelCopy.visible = true;
-  loop.SetTimerEnabled(Timer2, false);
-  loop.SetTimerEnabled(Timer2, true);
-}
-
-void TForm1::Timer2Timer() {
-  loop.SetTimerEnabled(Timer2, false);
-  window.PanelCopy.visible = false;
-}
-
-void TForm1::ButtonHelpClick() {
-  if (!window.PanelHelp.visible) window.PanelHelp.visible = true;
-}
-
-void TForm1::bButton4Click() { window.PanelHelp.visible = false; }
-
-void TForm1::Panel3Click() { window.Panel3.visible = false; }
-
-void TForm1::Memo2Click() { window.Panel3.visible = false; }
+}  // namespace analysis

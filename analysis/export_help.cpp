@@ -1,7 +1,6 @@
-// The help panel's text: what this version analyses and repairs, in French
-// (40 lines) and in English (38 lines).
-#include "app/RemedorMain.h"
-#include "runtime/lines.h"
+#include "analysis/export_help.h"
+
+namespace analysis {
 
 namespace {
 
@@ -19,12 +18,13 @@ const char* const kExecutables[] = {"RichardBurnsRally_SSE.exe",
 
 }  // namespace
 
-std::vector<std::string> TForm1::HelpLines(UiLanguage set) const {
+std::vector<std::string> HelpLines(UiLanguage set, std::string_view supported_update) {
+  const std::string update(supported_update);
   std::vector<std::string> lines;
   if (set == UiLanguage::kFrench) {
     lines = {
         "Analyses et réparations effectuées par cette version du logiciel :",
-        "Update de QUORVEL pris en charge : " + SupportedUpdate,
+        "Update de QUORVEL pris en charge : " + update,
         "- Versions de l'utilitaire et de l'update installé",
         "- Processeur, mémoire vive et carte graphique",
         "- Nombre d'écrans, résolution de l'écran et résolution du jeu",
@@ -56,7 +56,7 @@ std::vector<std::string> TForm1::HelpLines(UiLanguage set) const {
   } else {
     lines = {
         "Analysis and repairs made by this software release:",
-        "QUORVEL update supported: " + SupportedUpdate,
+        "QUORVEL update supported: " + update,
         "- Versions of this utility and of the installed update",
         "- Processor, memory and graphics card",
         "- Screens, screen resolution and game resolution",
@@ -88,7 +88,4 @@ std::vector<std::string> TForm1::HelpLines(UiLanguage set) const {
   return lines;
 }
 
-void TForm1::ApplyHelpTexts() {
-  window.MemoHelpFr.caption = runtime::JoinLines(HelpLines(UiLanguage::kFrench));
-  window.MemoHelpEn.caption = runtime::JoinLines(HelpLines(UiLanguage::kEnglish));
-}
+}  // namespace analysis

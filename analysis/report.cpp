@@ -1,5 +1,7 @@
 #include "analysis/report.h"
 
+#include "runtime/report_date.h"
+
 namespace analysis {
 
 namespace markup {
@@ -24,6 +26,12 @@ void CountProblemsAndJoin(AnalysisReport& report) {
     }
   }
   if (!report.ForumText.empty()) report.ForumText += markup::kQuoteClose;
+}
+
+void CloseReport(AnalysisReport& report, const platform::LocalTime& now,
+                 const platform::LocaleInfo& locale) {
+  report.AppendBoth("*** Rapport généré le " + runtime::FormatReportDateTime(now, locale) + " ***");
+  CountProblemsAndJoin(report);
 }
 
 namespace {

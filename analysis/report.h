@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/machine.h"
+
 namespace analysis {
 
 // The forum's mark-up, written exactly as the forum expects it.
@@ -62,6 +64,11 @@ class AnalysisReport {
 // character is a space, and joins the lines into ForumText:
 // "[quote]" L1 "[br][/br] " L2 ... "[/quote]".
 void CountProblemsAndJoin(AnalysisReport& report);
+
+// The report's closing after an analysis: the date line in both views, then
+// the problem count and the forum text (CountProblemsAndJoin).
+void CloseReport(AnalysisReport& report, const platform::LocalTime& now,
+                 const platform::LocaleInfo& locale);
 
 struct SummaryTexts {
   std::string headline;

@@ -1,6 +1,5 @@
 #include "analysis/required_files.h"
 
-#include "app/RemedorMain.h"
 #include "platform/text.h"
 
 namespace analysis {
@@ -13,7 +12,7 @@ struct Marker {
 };
 constexpr Marker kMarkers[] = {
     {"&", EntryKind::kVb6Runtime}, {"$", EntryKind::kLoadingScreen},
-    {"£", EntryKind::kProfile},    {"µ", EntryKind::kSupportedUpdate},
+    {"£", EntryKind::kProfile},    {kUpdateMarker, EntryKind::kSupportedUpdate},
     {"§", EntryKind::kNgpPlugin},
 };
 
@@ -111,24 +110,25 @@ void WriteMissingTotals(AnalysisReport& report, std::int32_t missing_count) {
   report.AppendBoth(Rule());
 }
 
-void CheckRequiredEntries(TForm1& form) {
-  platform::FileSystem& files = form.os.files();
-  const std::string windows_folder = form.os.machine().WindowsFolder();
+void CheckRequiredEntries(AnalysisReport& report, platform::FileSystem& files,
+                          std::string_view install_folder, std::string_view windows_folder,
+                          const std::vector<std::string_view>& entries, std::int32_t& missing_count,
+                          const std::function<void(std::size_t index, bool missing)>& checked) {
   bool header_written = false;
-  for (app::CheckListItem& item : form.window.CheckList) {
-    const CheckEntry entry = ParseEntry(item.text);
-    if (!IsPresent(files, ProbeFor(entry, form.InstallFolder, windows_folder))) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const CheckEntry entry = ParseEntry(entries[i]);
+    const bool missing = !IsPresent(files, ProbeFor(entry, install_folder, windows_folder));
+    if (missing) {
       if (!header_written) {
-        form.report.AppendBoth("Fichiers manquants :");
+        report.AppendBoth("Fichiers manquants :");
         header_written = true;
       }
-      std::string line = MissingLine(entry, form.InstallFolder);
-      form.report.AppendScreen(line);
-      if (ForumListsMissingEntry(form.MissingCount)) form.report.AppendForum(std::move(line));
-      ++form.MissingCount;
-      item.ticked = true;
+      std::string line = MissingLine(entry, install_folder);
+      report.AppendScreen(line);
+      if (ForumListsMissingEntry(missing_count)) report.AppendForum(std::move(line));
+      ++missing_count;
     }
-    form.window.Gauge1.StepIt();
+    checked(i, missing);
   }
 }
 

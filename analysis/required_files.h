@@ -4,13 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/report.h"
 #include "platform/files.h"
-
-class TForm1;
 
 namespace analysis {
 
@@ -29,6 +29,10 @@ struct CheckEntry {
   EntryKind kind = EntryKind::kPlain;
   std::string_view rest;  // the entry without its marker (the whole entry when plain)
 };
+
+// The update marker: the line it starts names the update the lists were made
+// for (SupportedUpdate); it is never checked.
+inline constexpr std::string_view kUpdateMarker = "µ";
 
 // Markers are compared exactly; nothing is trimmed or case-folded.
 CheckEntry ParseEntry(std::string_view entry);
@@ -61,9 +65,13 @@ inline bool ForumListsMissingEntry(std::int32_t missing_before) {
 // The totals after the file and sound checks, ending with a rule in both views.
 void WriteMissingTotals(AnalysisReport& report, std::int32_t missing_count);
 
-// Walks the check list against the game folder: every missing entry goes to
-// the report (header first), is counted in MissingCount and ticked; the
-// analysis gauge moves one step per entry.
-void CheckRequiredEntries(TForm1& form);
+// Walks the check list's entries against the game folder: every missing entry
+// goes to the report (header first) and is counted in `missing_count`
+// (MissingCount); `checked(index, missing)` follows each entry, for the window
+// to tick it and move its gauge.
+void CheckRequiredEntries(AnalysisReport& report, platform::FileSystem& files,
+                          std::string_view install_folder, std::string_view windows_folder,
+                          const std::vector<std::string_view>& entries, std::int32_t& missing_count,
+                          const std::function<void(std::size_t index, bool missing)>& checked);
 
 }  // namespace analysis

@@ -1,72 +1,71 @@
-// The sound-configuration analysis: every reference of the add-on's effect
-// and engine files to a sound file that does not exist is reported with its
-// file, its line number and the line itself.
+#include "analysis/sound_config.h"
+
 #include <optional>
 
 #include "analysis/sound_lines.h"
-#include "app/RemedorMain.h"
-#include "components/BFC_Dir.h"
 #include "runtime/lines.h"
+
+namespace analysis {
 
 namespace {
 
 // How one kind of file names its sound files.
-struct SoundKind {
+struct SoundRule {
   std::optional<std::string> (*reference)(std::string_view line);
   std::string_view target_folder;  // relative to the game folder
   std::string_view extension;
 };
 
-void CheckSoundFile(TForm1& form, const std::string& config_path, const SoundKind& kind) {
-  using analysis::markup::Red;
-  const std::vector<std::string> lines = runtime::LoadLines(form.os.files(), config_path);
-  form.window.Gauge2.StepIt();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    form.ProcessPendingEvents();
-    const std::string& line = lines[i];
-    const std::optional<std::string> part = kind.reference(line);
-    if (!part) continue;
-    const std::string reference =
-        form.InstallFolder + std::string(kind.target_folder) + *part + std::string(kind.extension);
-    ++form.SoundTestCount;
-    if (!analysis::HasControlCharacters(reference) && form.os.files().IsFile(reference)) continue;
-    const std::string shown = analysis::Printable(reference);
-    const std::string title = "Fichier son inconnu dans le fichier .ini suivant : ";
-    const std::string br(analysis::markup::kBreak);
-    const std::string file = analysis::Printable(config_path);
-    form.report.AppendScreen(title + file + ". Fichier inconnu : " + shown);
-    form.report.AppendForum(Red(title) + br + file + "." + br + "Ligne n° " +
-                            std::to_string(i + 1) + " -> " + analysis::Printable(line) + br +
-                            "Fichier son inconnu -> " + shown);
-    ++form.report.ProblemCount;
-    ++form.MissingCount;
-  }
+const SoundRule& RuleOf(SoundConfigFile::Kind kind) {
+  static const SoundRule effects{&EffectReference, "", ".wav"};
+  static const SoundRule engines{&EngineReference, "Audio\\Cars\\", ".eng"};
+  return kind == SoundConfigFile::Kind::kEffects ? effects : engines;
 }
 
 }  // namespace
 
-void TForm1::VerifEffects() {
-  const SoundKind kEffect{&analysis::EffectReference, "", ".wav"};
-  const SoundKind kEngine{&analysis::EngineReference, "Audio\\Cars\\", ".eng"};
-  struct Folder {
-    std::string path;
-    const SoundKind* kind;
-    std::vector<std::string> files;
-  };
-  Folder folders[] = {{InstallFolder + "QUORVEL\\Sounds\\Effects\\", &kEffect, {}},
-                      {InstallFolder + "QUORVEL\\Sounds\\Engines\\", &kEngine, {}}};
-  for (Folder& folder : folders) {
-    BFC_Dir5->PathName = folder.path;
-    BFC_Dir5->ReadDir();
-    folder.files.assign(BFC_Dir5->ListFiles.begin(), BFC_Dir5->ListFiles.end());
+std::vector<SoundConfigFile> ListSoundConfigFiles(TBFC_Dir& scanner,
+                                                  std::string_view install_folder) {
+  const std::pair<SoundConfigFile::Kind, std::string_view> folders[] = {
+      {SoundConfigFile::Kind::kEffects, "QUORVEL\\Sounds\\Effects\\"},
+      {SoundConfigFile::Kind::kEngines, "QUORVEL\\Sounds\\Engines\\"}};
+  std::vector<SoundConfigFile> found;
+  for (const auto& [kind, folder] : folders) {
+    const std::string path = std::string(install_folder).append(folder);
+    scanner.PathName = path;
+    scanner.ReadDir();
+    for (const std::string& name : scanner.ListFiles) found.push_back({kind, path + name});
   }
-  window.Gauge2.position = 0;
-  window.Gauge2.max = static_cast<int>(folders[0].files.size() + folders[1].files.size());
-  ProcessPendingEvents();
-  SoundTestCount = 0;
-  for (const Folder& folder : folders) {
-    for (const std::string& name : folder.files)
-      CheckSoundFile(*this, folder.path + name, *folder.kind);
-  }
-  window.Gauge2.caption = sound_prefix + std::to_string(SoundTestCount) + sound_suffix;
+  return found;
 }
+
+void CheckSoundConfigFile(AnalysisReport& report, platform::FileSystem& files,
+                          std::string_view install_folder, const SoundConfigFile& config,
+                          const SoundCounts& counts, const std::function<void()>& loaded,
+                          const std::function<void()>& process_events) {
+  using markup::Red;
+  const SoundRule& rule = RuleOf(config.kind);
+  const std::vector<std::string> lines = runtime::LoadLines(files, config.path);
+  loaded();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    process_events();
+    const std::string& line = lines[i];
+    const std::optional<std::string> part = rule.reference(line);
+    if (!part) continue;
+    const std::string reference = std::string(install_folder) + std::string(rule.target_folder) +
+                                  *part + std::string(rule.extension);
+    ++counts.tested;
+    if (!HasControlCharacters(reference) && files.IsFile(reference)) continue;
+    const std::string shown = Printable(reference);
+    const std::string title = "Fichier son inconnu dans le fichier .ini suivant : ";
+    const std::string br(markup::kBreak);
+    const std::string file = Printable(config.path);
+    report.AppendScreen(title + file + ". Fichier inconnu : " + shown);
+    report.AppendForum(Red(title) + br + file + "." + br + "Ligne n° " + std::to_string(i + 1) +
+                       " -> " + Printable(line) + br + "Fichier son inconnu -> " + shown);
+    ++report.ProblemCount;
+    ++counts.missing;
+  }
+}
+
+}  // namespace analysis

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "analysis/report.h"
-#include "analysis/test_tool.h"
 #include "platform/posix/faults.h"
+#include "tests/test_machine.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ TEST(SoundConfig, ReportsUnknownReferencesWithTheirLine) {
   machine.AddTextFile(std::string(kEngines) + "eng.ini",
                       "[Car]\neng1=present\neng=skipped3\nengin=skipped5\n[ab]\nmot2=absent\n");
   machine.AddFile("C:\\Jeux\\RBR\\Audio\\Cars\\present.eng", "ENG");
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
 
   tool.Run(&TForm1::VerifEffects);
 
@@ -60,7 +60,7 @@ TEST(SoundConfig, ReportsUnknownReferencesWithTheirLine) {
 
 TEST(SoundConfig, NoConfigurationFiles) {
   test::TestMachine machine;
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
   tool.Run(&TForm1::VerifEffects);
   EXPECT_TRUE(tool.form().report.ScreenLines.empty());
   EXPECT_EQ(tool.form().SoundTestCount, 0);
@@ -84,7 +84,7 @@ TEST(SoundConfig, MessyFiles) {
   for (int i = 0; i < 5000; ++i) many += "k" + std::to_string(i) + "=QUORVEL\\one\r\n";
   many += "last=QUORVEL\\gone\r\n";
   machine.AddFile(std::string(kEffects) + "many.ini", many);
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
 
   tool.Run(&TForm1::VerifEffects);
 
@@ -113,7 +113,7 @@ TEST(SoundConfig, MessyFiles) {
 TEST(SoundConfig, UnreadableFileEndsTheRun) {
   test::TestMachine machine;
   machine.AddTextFile(std::string(kEffects) + "fx.ini", "a=QUORVEL\\missing\r\n");
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
   platform::posix::Faults().FailNth("CreateFile", 1);
   tool.Run(&TForm1::VerifEffects);
   platform::posix::Faults().Clear();

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "analysis/export.h"
 #include "app/command_line.h"
 #include "app/reference_lists.h"
 #include "archive/SevenZip.h"
@@ -93,10 +94,10 @@ void TForm1::DeleteFromOwnFolder(const std::string& pattern) {
 
 void TForm1::DeleteOwnTextFiles() {
   for (const std::string& list : app::ShippedListFiles()) DeleteFromOwnFolder(list);
-  for (const std::string& item : DataPackFiles) {
+  for (const std::string& item : data_pack_files) {
     if (platform::EndsWith(platform::UpperCase(item), ".TXT")) DeleteFromOwnFolder(item);
   }
-  DeleteFromOwnFolder(kResultsFileName);
+  DeleteFromOwnFolder(analysis::kResultsFileName);
 }
 
 namespace {

@@ -1,21 +1,23 @@
 // The main window's logic, `TForm1`: it owns everything that lives for the
 // whole run (the report, the check list, the process list, the corruption
 // lines, the support components, the jobs and the timers) and holds the
-// logic as event handlers. It draws nothing: the window state is the
+// window's event handlers. It draws nothing: the window state is the
 // `WindowModel`, rendered by the Win32 window or read by the headless driver.
 //
-// The handlers live in the files of their subsystem:
-//   app/startup.cpp          FormActivate, the start-up sequence, the version label
-//   app/command_line.cpp     the command line
-//   app/captions.cpp         the caption sets, the language toggle, key presses
-//   app/gates.cpp            locating the game folder, the start-up gates
-//   app/reference_lists.cpp  the reference lines, the check list job, list removal
-//   app/processes.cpp        RefreshProcesses, IsProcessRunning
-//   app/shutdown.cpp         quit, close, clean-up, destruction
-//   app/RemedorMain.cpp      construction, the components, control dispatch
-//   survey/*.cpp             the start-up survey rows and the plugin inventory
-//   analysis/*.cpp           the analysis run, its checks, the report closing, exports
-//   repairs/*.cpp            the four repairs
+// Each handler gathers what its topic needs (the report, the platform's
+// services, the facts of the run, the component instances) and hands it to
+// the topic libraries (survey/, analysis/, repairs/), which never see the
+// window. Its members live in app/form_*.cpp, one file per concern:
+//   app/RemedorMain.cpp           construction, the components, control dispatch, own folder
+//   app/form_startup.cpp          FormActivate and the start-up sequence
+//   app/form_captions.cpp         the caption sets, the language toggle, key presses
+//   app/form_gates.cpp            locating the game folder, the start-up gates
+//   app/form_reference_lists.cpp  the reference lines, the check list job, list removal
+//   app/form_survey.cpp           the start-up survey, the plugin inventory, the processes
+//   app/form_analysis.cpp         the analysis buttons, the checks, the report closing
+//   app/form_export.cpp           the results file, the clipboard copy, the help panels
+//   app/form_repairs.cpp          the four repairs and the window-reset panel
+//   app/form_shutdown.cpp         quit, close, clean-up, destruction
 #pragma once
 
 #include <cstdint>
@@ -26,12 +28,14 @@
 
 #include "analysis/report.h"
 #include "app/background_job.h"
+#include "app/command_line.h"
 #include "app/event_loop.h"
 #include "app/window_model.h"
+#include "components/registry_instances.h"
 #include "platform/platform.h"
 #include "platform/ui.h"
+#include "survey/early_settings.h"
 
-class TmRegistry;
 class TProfile;
 class TBFC_Dir;
 class TmGetNewVer;
@@ -42,30 +46,12 @@ class IntegrityCheck;
 
 using analysis::UiLanguage;
 
-// What the command line asked for.
-struct CommandLineOptions {
-  std::string InstallFolderPreset;  // empty, or the "/DIR" text followed by "\"
-  bool NoIniDump = false;
-  bool NoUpdateGate = false;
-};
-
 // The add-on's registry keys, as chosen at start-up between the two publishers.
 struct AddOnKeys {
-  std::string InstallPathKey = "\\SOFTWARE\\SCi Games\\Richard Burns Rally\\InstallPath\\";
-  std::string InstalledUpdateKey =
-      "\\SOFTWARE\\SCi Games\\Richard Burns Rally\\QUORVEL\\InstalledUpdate";
-  std::string PackSelectionKey = "\\Software\\SCi Games\\Richard Burns Rally\\QUORVEL\\Packs2015";
-  std::string PackVersionsKey = "\\SOFTWARE\\SCi Games\\Richard Burns Rally\\";
-};
-
-// Settings read early in the start-up and kept for the run.
-struct SurveySettings {
-  std::string ChronoManagerStatus = "Non Activé";  // "Activé" or "Non Activé"
-  std::string LastProfileName;
-  std::string XSimStatus = "Non activé";  // "Activé" or "Non activé"
-  std::string AudioDatStatus = "Absent";  // "Present" or "Absent"
-  std::string Sons2010Version;
-  std::string ProductName;  // the operating system's product name
+  std::string InstallPathKey{kSciGamesKeys.install_path};
+  std::string InstalledUpdateKey{kSciGamesKeys.installed_update};
+  std::string PackSelectionKey{kSciGamesKeys.pack_selection};
+  std::string PackVersionsKey{kGameKey};  // the pack versions' key once the registry is read
 };
 
 class TForm1 {
@@ -128,7 +114,6 @@ class TForm1 {
   // files the DataPack extraction wrote, the results file. Nothing else: the
   // tool may sit among the player's own files.
   void DeleteOwnTextFiles();
-  static constexpr const char* kResultsFileName = "ListeDesFichiersManquants.txt";
   // The new-version check's download target, deleted at start-up.
   static constexpr const char* kVersionFile = "C:\\version.txt";
   // RefreshProcesses / IsProcessRunning.
@@ -149,6 +134,8 @@ class TForm1 {
   void AimAddOnKeys();                      // the registry instances follow `keys`
   void Refuse(const std::string& message);  // a gate's message, then the stop
   void ReadInstalledUpdate();
+  void ReadSons2010Version();        // step 13
+  void ReadControlCentreSettings();  // step 14
   void LoadReferenceLines();
   void RemoveShippedLists();
   void CheckListJobWork();
@@ -158,21 +145,16 @@ class TForm1 {
   void ListDdsFiles();
   void WaitForJobs();
   void WaitForCheckListJob();  // cancels it and waits until it has finished
-
-  // --- Survey (survey/) ------------------------------------------------------
-  void ReadSons2010Version();        // step 13
-  void ReadControlCentreSettings();  // step 14
-  void WriteSurvey();                // rows 1 to 37, in both views' orders
+  void WriteSurvey();          // rows 1 to 37, in both views' orders
   void WritePluginInventory();
 
-  // --- Analysis (analysis/) --------------------------------------------------
+  // --- The analysis ----------------------------------------------------------
   void VerifPacks();
   void VerifPackTracks();
+  void CheckRequiredEntries();
   void VerifEffects();
   void CloseReport();
-  void WriteResultsFile();
-  std::vector<std::string> HelpLines(UiLanguage set) const;  // the help panel's text
-  void ApplyHelpTexts();
+  void ApplyHelpTexts();  // the help panel's text, in both languages
 
   // --- State ---------------------------------------------------------------
   platform::Platform& os;
@@ -182,25 +164,25 @@ class TForm1 {
   std::vector<std::string> arguments;  // the tool's own command-line arguments
 
   UiLanguage language = UiLanguage::kFrench;  // UiLanguage
-  CommandLineOptions options;
-  bool started = false;       // the once-only flag of the start-up sequence
-  bool WindowClosed = false;  // the close (and its clean-up) has run
+  app::CommandLineOptions options;
+  bool started = false;        // the once-only flag of the start-up sequence
+  bool window_closed = false;  // the close (and its clean-up) has run
 
   std::string InstallFolder;  // always ends with "\"
   std::string InstalledUpdate;
   std::string SupportedUpdate;
   AddOnKeys keys;
-  SurveySettings settings;
+  survey::SurveySettings settings;
 
   analysis::AnalysisReport report;
   std::vector<std::string> ReferenceLines;
   std::vector<std::string> ProcessList;
   std::vector<std::string> CorruptionLines;
   bool CorruptionFound = false;
-  std::vector<std::string> DdsListing;
+  std::vector<std::string> dds_listing;  // the DDS files at the game root (step 18)
   // What the DataPack extraction wrote, relative to the own folder (item
   // paths as the archive names them); the clean-up deletes exactly these.
-  std::vector<std::string> DataPackFiles;
+  std::vector<std::string> data_pack_files;
   std::int32_t MissingCount = 0;
   std::int32_t SoundTestCount = 0;
   bool process_list_option = false;

@@ -11,7 +11,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     auto is = [&](std::string_view name) { return platform::EqualsIgnoreCase(key, name); };
     if (is("/DIR")) {
       // The fifth character (normally ":") is skipped unseen.
-      parsed.options.InstallFolderPreset = platform::Utf8Substr(argument, 5) + "\\";
+      parsed.options.install_folder_preset = platform::Utf8Substr(argument, 5) + "\\";
     } else if (is("/ini")) {
       parsed.options.NoIniDump = true;
     } else if (is("/?") || is("/H")) {
@@ -46,9 +46,3 @@ const std::vector<std::string>& CommandLineHelpLines() {
 }
 
 }  // namespace app
-
-void TForm1::ReadCommandLine() {
-  const app::ParsedCommandLine parsed = app::ParseCommandLine(arguments);
-  options = parsed.options;
-  if (parsed.show_help) window.Panel3.visible = true;
-}

@@ -5,9 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "app/RemedorMain.h"
-
 namespace app {
+
+// What the command line asked for.
+struct CommandLineOptions {
+  std::string install_folder_preset;  // empty, or the "/DIR" text followed by "\"
+  bool NoIniDump = false;
+  bool NoUpdateGate = false;
+};
 
 struct ParsedCommandLine {
   CommandLineOptions options;

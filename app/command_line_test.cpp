@@ -36,7 +36,7 @@ TEST(CommandLine, SwitchesByTheirFirstFourCharacters) {
   for (const Case& c : cases) {
     const ParsedCommandLine parsed = ParseCommandLine(c.arguments);
     SCOPED_TRACE(c.arguments.front());
-    EXPECT_EQ(parsed.options.InstallFolderPreset, c.preset);
+    EXPECT_EQ(parsed.options.install_folder_preset, c.preset);
     EXPECT_EQ(parsed.options.NoIniDump, c.no_ini);
     EXPECT_EQ(parsed.options.NoUpdateGate, c.no_gate);
     EXPECT_EQ(parsed.show_help, c.help);
@@ -45,7 +45,7 @@ TEST(CommandLine, SwitchesByTheirFirstFourCharacters) {
 
 TEST(CommandLine, TheFifthCharacterIsSkippedWhateverItIs) {
   // "/DIRé..." : the key is "/DIR", the é is the skipped fifth character.
-  EXPECT_EQ(ParseCommandLine({"/DIRéC:\\X"}).options.InstallFolderPreset, "C:\\X\\");
+  EXPECT_EQ(ParseCommandLine({"/DIRéC:\\X"}).options.install_folder_preset, "C:\\X\\");
 }
 
 TEST(CommandLine, HelpPanelHasSixteenLines) {

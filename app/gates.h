@@ -6,6 +6,22 @@
 
 namespace app {
 
+// The control centre's executables: while one runs, the tool refuses to start.
+inline constexpr const char* kControlCentreExecutables[] = {
+    "CorvaneAlone.exe", "CorvaneChampionships.exe", "CorvanePublic.exe"};
+
+inline constexpr char kControlCentreRunning[] =
+    "Corvane est en cours d'utilisation.\rCet utilitaire va se fermer, fermez Corvane\ret "
+    "relancez cet utilitaire";
+
+// The old add-on layout: the message names a folder "QUORVEL2011", the gate
+// tests "QUORVEL2012".
+inline constexpr char kOldLayoutMessage[] =
+    "Erreur :\r\rCette version du programme de dépannage n'est pas prévue\rpour la version de "
+    "QUORVEL qui est installée sur votre machine.\r\rPrésence d'un dossier QUORVEL2011 dans le "
+    "dossier du jeu.\rQUORVEL doit être installé sur une installation vierge de RBR.\r\rLe "
+    "logiciel va se fermer.";
+
 // Orders the update the lists were made for against the installed one: <0,
 // 0 or >0. Two whole numbers compare by value (update 9 is older than 10);
 // any other texts compare byte by byte, a prefix being the smaller.

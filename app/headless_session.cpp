@@ -69,7 +69,7 @@ void HeadlessSession::Close() {
 void HeadlessSession::Finish() {
   if (finished_ || !form) return;
   finished_ = true;
-  const bool closed = form->WindowClosed;
+  const bool closed = form->window_closed;
   form->FormDestroy();
   Record({"stop", closed ? "closed" : "stopped"});
 }

@@ -35,10 +35,14 @@ const std::vector<std::string>& ShippedListFiles() {
   return files;
 }
 
-std::string SupportedUpdateOf(const std::vector<std::string>& lines, std::size_t limit) {
+std::string UpdateOfLine(std::string_view line, std::size_t limit) {
+  return platform::Utf8Substr(line, 1, limit);
+}
+
+std::string SupportedUpdateOf(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
-    if (platform::StartsWith(line, "//")) continue;
-    if (platform::StartsWith(line, "µ")) return platform::Utf8Substr(line, 1, limit);
+    if (IsCommentLine(line)) continue;
+    if (IsUpdateLine(line)) return UpdateOfLine(line);
   }
   return {};
 }

@@ -1,11 +1,14 @@
 // The reference lists shipped beside the executable: the general list, the
-// all-packs list, sixty single-pack lists and the NGP list, and the names the
-// pack-selection values give them.
+// all-packs list, sixty single-pack lists and the NGP list, the names the
+// pack-selection values give them, and the lines' format outside the check
+// entries (whose markers are the check's, analysis/required_files.h).
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "analysis/required_files.h"
 
 namespace app {
 
@@ -23,9 +26,20 @@ const std::vector<std::string>& ShippedListFiles();
 // A value selects its list unless it reads exactly "0" (absent reads "").
 inline bool SelectsList(std::string_view value) { return value != "0"; }
 
-// The text after the first update marker ("µ") of the lines, lines starting
-// with "//" skipped; empty when there is none. `limit` characters at most.
-std::string SupportedUpdateOf(const std::vector<std::string>& lines,
-                              std::size_t limit = std::string::npos);
+// A comment line starts with "//"; the update line, with the update marker.
+inline bool IsCommentLine(std::string_view line) { return line.starts_with("//"); }
+inline bool IsUpdateLine(std::string_view line) {
+  return line.starts_with(analysis::kUpdateMarker);
+}
+
+// The update an update line names: the text after its marker, `limit`
+// characters at most.
+std::string UpdateOfLine(std::string_view line, std::size_t limit = std::string::npos);
+// The update-version gate compares the first six characters of the update.
+inline constexpr std::size_t kGateUpdateLength = 6;
+
+// SupportedUpdate: the whole update of the first update line, comments
+// skipped; empty when there is none.
+std::string SupportedUpdateOf(const std::vector<std::string>& lines);
 
 }  // namespace app

@@ -14,7 +14,6 @@
 #include <thread>
 #include <vector>
 
-#include "analysis/required_files.h"
 #include "app/RemedorMain.h"
 #include "app/event_loop.h"
 #include "app/headless_ui.h"
@@ -141,7 +140,7 @@ Run AnalysisPass(const fs::path& prefix, const std::vector<Entry>& entries) {
       form.SpeedButton1Click(form.window.SpeedButton1);
       run.analysis_seconds = Seconds(std::chrono::steady_clock::now() - start);
     } else {
-      analysis::CheckRequiredEntries(form);
+      form.CheckRequiredEntries();
       run.loop_seconds = Seconds(std::chrono::steady_clock::now() - start);
       run.missing = form.MissingCount;
     }

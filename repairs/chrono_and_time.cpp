@@ -1,7 +1,5 @@
 #include "repairs/chrono_and_time.h"
 
-#include "app/RemedorMain.h"
-#include "components/mRegistry.h"
 #include "repairs/registry_writes.h"
 
 namespace repairs {
@@ -24,25 +22,23 @@ const std::vector<std::string>& TimeServiceKeys() {
   return keys;
 }
 
+bool SwitchOffChronoManager(TmRegistry& settings, platform::Registry& registry,
+                            const std::string& key) {
+  settings.Key = key;
+  if (settings.ReadValue("UseChronoManager") != "1") return false;
+  // A key that cannot be opened is skipped without a message.
+  (void)WriteStringValues(registry, rkHKEY_CURRENT_USER, key, {{"UseChronoManager", "0"}});
+  return true;
+}
+
+bool SwitchOnInternetTime(TmRegistry& time_service, platform::Registry& registry,
+                          const std::string& key) {
+  time_service.Key = key;
+  if (time_service.ReadValue("Type") != "NoSync") return false;
+  // A key that cannot be opened is skipped without a message.
+  (void)WriteStringValues(registry, rkHKEY_LOCAL_MACHINE, key,
+                          {{"Type", "NTP"}, {"NtpServer", std::string(kNtpServer)}});
+  return true;
+}
+
 }  // namespace repairs
-
-void TForm1::bButton6Click() {
-  for (const std::string& key : repairs::ChronoManagerKeys(settings.LastProfileName)) {
-    mRegistry5->Key = key;
-    if (mRegistry5->ReadValue("UseChronoManager") != "1") continue;
-    (void)repairs::WriteStringValues(os.registry(), platform::RootKey::kCurrentUser, key,
-                                     {{"UseChronoManager", "0"}});
-    window.bButton6.enabled = false;  // also when the key could not be opened
-  }
-}
-
-void TForm1::bButton8Click() {
-  for (const std::string& key : repairs::TimeServiceKeys()) {
-    mRegistry7->Key = key;
-    if (mRegistry7->ReadValue("Type") != "NoSync") continue;
-    (void)repairs::WriteStringValues(
-        os.registry(), platform::RootKey::kLocalMachine, key,
-        {{"Type", "NTP"}, {"NtpServer", std::string(repairs::kNtpServer)}});
-    window.bButton8.enabled = false;  // also when the key could not be opened
-  }
-}

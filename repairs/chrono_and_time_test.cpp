@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "analysis/test_tool.h"
 #include "platform/posix/faults.h"
 #include "repairs/chrono_and_time.h"
+#include "tests/test_machine.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ TEST(ChronoManagerRepair, SwitchesOffWhatReadsExactlyOne) {
                               "Software\\VB and VBA Program Settings\\Corvane2015\\guest Settings",
                               "UseChronoManager", "1");
     {
-      test::Tool tool(machine);
+      test::TestForm tool(machine, test::AfterStartup{});
       tool.form().settings.LastProfileName = c.profile;
       tool.form().window.bButton6.enabled = true;
       tool.Run(&TForm1::bButton6Click);
@@ -90,7 +90,7 @@ TEST(InternetTimeRepair, RewritesOnlyNoSync) {
                                 "old,0x1");
     }
     {
-      test::Tool tool(machine);
+      test::TestForm tool(machine, test::AfterStartup{});
       tool.form().window.bButton8.enabled = true;
       tool.Run(&TForm1::bButton8Click);
       EXPECT_EQ(tool.form().window.bButton8.enabled, !c.disabled);
@@ -117,7 +117,7 @@ TEST(InternetTimeRepair, FailedWriteAbandonsTheRest) {
     machine.SetRegistryString(test::Hive::kLocalMachine, TimeKey(set), "Type", "NoSync");
   }
   {
-    test::Tool tool(machine);
+    test::TestForm tool(machine, test::AfterStartup{});
     tool.form().window.bButton8.enabled = true;
     platform::posix::Faults().FailNth("RegSetValueEx", 2);  // the first NtpServer
     tool.Run(&TForm1::bButton8Click);

@@ -1,5 +1,6 @@
-// The repairs' registry writes: create-or-open one key, set string values in
-// order, close it.
+// The repairs' registry writes: one batch of string values for one key,
+// written through a registry component of its own (the window's instances
+// keep their queued values for good, so none of them can serve twice).
 #pragma once
 
 #include <string>
@@ -7,19 +8,17 @@
 #include <utility>
 #include <vector>
 
-#include "platform/registry.h"
+#include "components/mRegistry.h"
 
 namespace repairs {
 
 using StringValues = std::vector<std::pair<std::string, std::string>>;
 
-// Creates or opens `key_path` below `root` (a leading backslash is dropped),
-// with any missing parents, and writes each pair as a REG_SZ value in order.
-// False, with nothing written, when the key cannot be created or opened. A
-// failed write raises the registry error "Failed to set data for '<name>'":
-// the values written before it stay, the later ones are not written. The key
-// is closed in every case.
-bool WriteStringValues(platform::Registry& registry, platform::RootKey root,
-                       std::string_view key_path, const StringValues& values);
+// TmRegistry::WriteValues of the pairs, in order, below `root`: the key is
+// created with its missing parents when absent; false, with nothing written,
+// when it cannot be opened or created; a failed write raises the registry
+// error "Failed to set data for '<name>'", the values before it kept.
+[[nodiscard]] bool WriteStringValues(platform::Registry& registry, TmRootKey root,
+                                     std::string_view key, const StringValues& values);
 
 }  // namespace repairs

@@ -1,10 +1,16 @@
 #include "repairs/texture_folders.h"
 
-#include "app/RemedorMain.h"
-#include "components/BFC_Dir.h"
-#include "components/mRegistry.h"
-
 namespace repairs {
+
+namespace {
+
+// The shell's delete takes a pattern: a name holding a wildcard would take
+// its look-alikes with it, so such a folder is left alone.
+bool HoldsWildcard(std::string_view name) {
+  return name.find_first_of("*?") != std::string_view::npos;
+}
+
+}  // namespace
 
 const std::vector<std::string>& TextureParentFolders() {
   static const std::vector<std::string> folders{"MAPS",
@@ -31,49 +37,31 @@ std::string NameFromMarker(std::string_view marker_file) {
   return std::string(marker_file.substr(0, marker_file.size() >= 4 ? marker_file.size() - 4 : 0));
 }
 
-}  // namespace repairs
-
-namespace {
-
-// The shell's delete takes a pattern: a name holding a wildcard would take
-// its look-alikes with it, so such a folder is left alone.
-bool HoldsWildcard(std::string_view name) {
-  return name.find_first_of("*?") != std::string_view::npos;
-}
-
-}  // namespace
-
-void TForm1::BoutonCorrigerClick() {
-  window.cursor = app::Cursor::kBusy;
-  struct RestoreCursor {
-    app::WindowModel& window;
-    ~RestoreCursor() { window.cursor = app::Cursor::kArrow; }
-  } restore{window};
-  platform::FileSystem& files = os.files();
-  if (!mRegistry1->ReadValue("").empty()) {
-    for (const std::string& parent : repairs::TextureParentFolders()) {
-      const std::string parent_path = InstallFolder + parent + "\\";
-      BFC_Dir2->PathName = InstallFolder + parent;
-      BFC_Dir2->ReadDir();
-      const std::vector<std::string> misnamed(BFC_Dir2->ListDirs.begin(), BFC_Dir2->ListDirs.end());
-      for (const std::string& name : misnamed) {
-        const std::string folder = parent_path + name;
-        BFC_Dir3->PathName = folder;
-        BFC_Dir3->ReadDir();
-        if (BFC_Dir3->ListFiles.empty()) {
-          ui.ShowMessage(platform::MessageKind::kPlain, repairs::MissingMarkerMessage(parent));
-          continue;
-        }
-        const std::string target =
-            parent_path + repairs::NameFromMarker(BFC_Dir3->ListFiles.front());
-        // A failed rename or deletion goes unreported: the next analysis shows the folder again.
-        if (files.IsFolder(target)) {
-          if (!HoldsWildcard(name)) (void)files.DeleteSilently(folder);
-        } else {
-          (void)files.MoveFile(folder, target);
-        }
+void RepairTextureFolders(TmRegistry& install_path, const TextureScanners& scanners,
+                          platform::FileSystem& files, platform::UserInterface& ui,
+                          std::string_view install_folder) {
+  if (install_path.ReadValue("").empty()) return;
+  for (const std::string& parent : TextureParentFolders()) {
+    const std::string parent_path = std::string(install_folder) + parent + "\\";
+    scanners.misnamed.PathName = std::string(install_folder) + parent;
+    scanners.misnamed.ReadDir();
+    const std::vector<std::string> misnamed = scanners.misnamed.ListDirs;
+    for (const std::string& name : misnamed) {
+      const std::string folder = parent_path + name;
+      scanners.markers.PathName = folder;
+      scanners.markers.ReadDir();
+      if (scanners.markers.ListFiles.empty()) {
+        ui.ShowMessage(platform::MessageKind::kPlain, MissingMarkerMessage(parent));
+        continue;
+      }
+      const std::string target = parent_path + NameFromMarker(scanners.markers.ListFiles.front());
+      if (files.IsFolder(target)) {
+        if (!HoldsWildcard(name)) (void)files.DeleteSilently(folder);
+      } else {
+        (void)files.MoveFile(folder, target);
       }
     }
   }
-  window.BoutonCorriger.enabled = false;
 }
+
+}  // namespace repairs

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "analysis/test_tool.h"
 #include "platform/posix/faults.h"
+#include "tests/test_machine.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ TEST(TextureRepair, RenamesAfterTheMarkerOrRemovesTheDuplicate) {
     TextureMachine t;
     for (const std::string& folder : c.folders) t.Folder(folder);
     for (const std::string& file : c.files) t.File(file);
-    test::Tool tool(t.machine);
+    test::TestForm tool(t.machine, test::AfterStartup{});
     tool.form().window.BoutonCorriger.enabled = true;
     tool.Run(&TForm1::BoutonCorrigerClick);
     for (const std::string& path : c.present) EXPECT_TRUE(t.Exists(path)) << path;
@@ -100,7 +100,7 @@ TEST(TextureRepair, RenamesAfterTheMarkerOrRemovesTheDuplicate) {
 TEST(TextureRepair, WithoutRegisteredGameNothingChanges) {
   test::TestMachine machine;
   machine.AddFile("C:\\Jeux\\RBR\\MAPS\\track-10_M_textures\\2_track-10_M_textures.rep", "");
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
   tool.form().window.BoutonCorriger.enabled = true;
   tool.Run(&TForm1::BoutonCorrigerClick);
   EXPECT_TRUE(machine.Exists("C:\\Jeux\\RBR\\MAPS\\track-10_M_textures"));
@@ -125,7 +125,7 @@ TEST(TextureRepair, RemovingATreeNeverReachesThroughLinks) {
   t.Folder("2_track-11_M_textures");
   fs::create_directory_symlink(t.machine.HostPath("C:\\Elsewhere"),
                                t.machine.HostPath("C:\\Jeux\\RBR\\MAPS\\track-11_M_textures"));
-  test::Tool tool(t.machine);
+  test::TestForm tool(t.machine, test::AfterStartup{});
 
   tool.Run(&TForm1::BoutonCorrigerClick);
 
@@ -149,7 +149,7 @@ TEST(TextureRepair, FailedRenameOrRemovalChangesNothing) {
     t.File("track-10_M_textures\\2_track-10_M_textures.rep");
     t.File("track-10_M_textures\\t.dds");
     if (duplicate) t.File("2_track-10_M_textures\\good.dds");
-    test::Tool tool(t.machine);
+    test::TestForm tool(t.machine, test::AfterStartup{});
     platform::posix::Faults().FailNth(duplicate ? "DeleteSilently" : "MoveFile", 1);
     tool.Run(&TForm1::BoutonCorrigerClick);
     platform::posix::Faults().Clear();
@@ -171,7 +171,7 @@ TEST(TextureRepair, WildcardNamesAreNotRemoved) {
   t.File("track-1*_M_textures\\2_track-10_M_textures.rep");
   t.Folder("2_track-10_M_textures");
   t.File("track-123_M_textures\\keep.dds");
-  test::Tool tool(t.machine);
+  test::TestForm tool(t.machine, test::AfterStartup{});
   tool.Run(&TForm1::BoutonCorrigerClick);
   EXPECT_TRUE(fs::exists(t.machine.HostPath("C:\\Jeux\\RBR\\MAPS\\track-1*_M_textures")));
   EXPECT_TRUE(t.Exists("track-123_M_textures\\keep.dds"));

@@ -1,7 +1,5 @@
 #include "repairs/window_reset.h"
 
-#include "app/RemedorMain.h"
-#include "components/mRegistry.h"
 #include "repairs/registry_writes.h"
 
 namespace repairs {
@@ -55,31 +53,18 @@ std::string EditionSettingsKey(Edition edition, std::string_view profile, std::s
       .append(" Settings");
 }
 
-}  // namespace repairs
-
-void TForm1::bButton7Click() { window.Panel1.visible = true; }
-
-void TForm1::bButton10Click() { window.Panel1.visible = false; }
-
-void TForm1::bButton9Click() {
-  // The panel closes also when a write error ends the reset.
-  struct HidePanel {
-    app::Control& panel;
-    ~HidePanel() { panel.visible = false; }
-  } hide{window.Panel1};
-  const std::string profile = mRegistry8->ReadValue("Profile");
-  const std::string number = mRegistry8->ReadValue("Number");
-  const std::pair<const app::Control*, repairs::Edition> editions[] = {
-      {&window.Alone, repairs::Edition::kAlone},
-      {&window.Publique, repairs::Edition::kPublic},
-      {&window.Championnat, repairs::Edition::kChampionships}};
-  for (const auto& [box, edition] : editions) {
-    if (!box->checked) continue;
-    repairs::StringValues values;
-    for (std::string& name : repairs::WindowPositionValues(edition))
+void ResetWindowPositions(TmRegistry& last_profile, platform::Registry& registry,
+                          const std::vector<Edition>& editions) {
+  const std::string profile = last_profile.ReadValue("Profile");
+  const std::string number = last_profile.ReadValue("Number");
+  for (const Edition edition : editions) {
+    StringValues values;
+    for (std::string& name : WindowPositionValues(edition))
       values.emplace_back(std::move(name), "0");
     // A key that cannot be created is skipped without a message.
-    (void)repairs::WriteStringValues(os.registry(), platform::RootKey::kCurrentUser,
-                                     repairs::EditionSettingsKey(edition, profile, number), values);
+    (void)WriteStringValues(registry, rkHKEY_CURRENT_USER,
+                            EditionSettingsKey(edition, profile, number), values);
   }
 }
+
+}  // namespace repairs

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "components/mRegistry.h"
+
 namespace repairs {
 
 enum class Edition { kAlone, kPublic, kChampionships };
@@ -17,5 +19,11 @@ std::vector<std::string> WindowPositionValues(Edition edition);
 // The edition's settings key of a profile, below HKEY_CURRENT_USER:
 // prefix + number + "-" + profile + " Settings".
 std::string EditionSettingsKey(Edition edition, std::string_view profile, std::string_view number);
+
+// Resets the editions given, in order, for the profile that `last_profile`
+// (mRegistry8) names. An edition key that cannot be created is skipped without
+// a message; a failed write raises the registry error and ends the reset.
+void ResetWindowPositions(TmRegistry& last_profile, platform::Registry& registry,
+                          const std::vector<Edition>& editions);
 
 }  // namespace repairs

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "analysis/test_tool.h"
 #include "platform/posix/faults.h"
 #include "repairs/window_reset.h"
+#include "tests/test_machine.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ TEST(WindowReset, WritesTheTickedEditionsOfTheLastProfile) {
                               repairs::EditionSettingsKey(Edition::kAlone, c.profile, c.number),
                               "frmCarLeft", "1234");
     {
-      test::Tool tool(machine);
+      test::TestForm tool(machine, test::AfterStartup{});
       TForm1& form = tool.form();
       form.bButton7Click();
       EXPECT_TRUE(form.window.Panel1.visible);
@@ -75,7 +75,7 @@ TEST(WindowReset, WritesTheTickedEditionsOfTheLastProfile) {
 
 TEST(WindowReset, TicksStayBetweenOpenings) {
   test::TestMachine machine;
-  test::Tool tool(machine);
+  test::TestForm tool(machine, test::AfterStartup{});
   TForm1& form = tool.form();
   form.bButton7Click();
   form.PubliqueClick();
@@ -94,7 +94,7 @@ TEST(WindowReset, FailedWriteKeepsEarlierValues) {
   SetLastProfile(machine, "Pilote", "3");
   machine.SetRegistryString(test::Hive::kCurrentUser, "Software\\Other", "Kept", "yes");
   {
-    test::Tool tool(machine);
+    test::TestForm tool(machine, test::AfterStartup{});
     platform::posix::Faults().FailNth("RegSetValueEx", 5);
     tool.Run(&TForm1::bButton9Click);
     platform::posix::Faults().Clear();

@@ -11,7 +11,6 @@ namespace markup = analysis::markup;
 
 namespace {
 
-constexpr std::string_view kUpdateMarker = "µ";
 constexpr std::string_view kDiskPrefix = "Espace libre sur le lecteur où se trouve RBR/QUORVEL : ";
 
 // The text up to its first NUL, cut to `limit` characters.
@@ -34,13 +33,6 @@ bool TooLarge(std::optional<std::int32_t> value, int screen_size) {
 }
 
 }  // namespace
-
-std::string SupportedUpdateFromLines(const std::vector<std::string>& reference_lines) {
-  for (const std::string& line : reference_lines) {
-    if (platform::StartsWith(line, kUpdateMarker)) return line.substr(kUpdateMarker.size());
-  }
-  return {};
-}
 
 void WriteVersionRows(AnalysisReport& report, std::string_view version_label,
                       std::string_view installed_update, std::string_view supported_update) {

@@ -18,10 +18,6 @@ namespace survey {
 
 using analysis::AnalysisReport;
 
-// The text after the update marker "µ" on the first reference line that
-// starts with it; empty when there is none.
-std::string SupportedUpdateFromLines(const std::vector<std::string>& reference_lines);
-
 // Rows 1 to 5: tool version, installed update (when known), supported update,
 // a rule and the section title.
 void WriteVersionRows(AnalysisReport& report, std::string_view version_label,

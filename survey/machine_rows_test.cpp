@@ -30,12 +30,6 @@ TEST(VersionRows, InstalledUpdateOnlyWhenKnown) {
   EXPECT_EQ(with_update.ScreenLines.at(1), "Version de l'update installée : 15");
 }
 
-TEST(VersionRows, SupportedUpdateIsTheWholeTextOfTheFirstMarkerLine) {
-  EXPECT_EQ(SupportedUpdateFromLines({"//µ13", "a\\b", "µ2014-03x", "µ16"}), "2014-03x");
-  EXPECT_EQ(SupportedUpdateFromLines({"a", " µ15"}), "");
-  EXPECT_EQ(SupportedUpdateFromLines({}), "");
-}
-
 TEST(ProcessorRow, ScreenAndForumForms) {
   AnalysisReport report;
   WriteProcessorRow(report, "   Intel(R) Core(TM) i7 CPU", 4);

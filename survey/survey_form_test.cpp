@@ -246,7 +246,7 @@ TEST(SurveyOrder, EveryLineOfBothViewsForOneCompleteMachine) {
 
   EXPECT_EQ(tool.report.ScreenLines, screen);
   EXPECT_EQ(tool.report.ForumLines, forum);
-  EXPECT_EQ(tool.settings.ProductName, "Windows 7 Professional");
+  EXPECT_EQ(tool.settings.product_name, "Windows 7 Professional");
   EXPECT_EQ(tool.settings.LastProfileName, "Pilote");
   EXPECT_EQ(tool.SupportedUpdate, "15");
   EXPECT_TRUE(tool.window.bButton8.enabled);  // "NoSync": the Internet-time repair applies
@@ -442,8 +442,8 @@ TEST(SettingsRows, ControlCentreSources) {
                         "CheckXSim", c.xsim);
     TForm1& tool = fixture.Run();
     EXPECT_EQ(tool.settings.ChronoManagerStatus, c.chrono) << c.guest << c.profile_chrono;
-    EXPECT_EQ(tool.settings.XSimStatus, c.xsim_status) << c.xsim;
-    EXPECT_EQ(tool.settings.AudioDatStatus, "Absent");
+    EXPECT_EQ(tool.settings.x_sim_status, c.xsim_status) << c.xsim;
+    EXPECT_EQ(tool.settings.audio_dat_status, "Absent");
   }
 }
 

@@ -96,7 +96,7 @@ TEST(LocateInstallFolder, FollowsThePresetThenEitherPublisher) {
     if (c.eidos) machine.SetRegistryString(Hive::kLocalMachine, kEidosInstallPath, "", c.eidos);
     TestForm t(machine, {std::string("/DIR:") + c.preset});
     TForm1& form = t.form();
-    form.options.InstallFolderPreset = c.preset;
+    form.options.install_folder_preset = c.preset;
     EXPECT_EQ(form.LocateInstallFolder(), c.found);
     EXPECT_EQ(form.InstallFolder, c.folder);
     EXPECT_EQ(form.Stopped(), !c.found);

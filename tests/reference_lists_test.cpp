@@ -107,6 +107,14 @@ TEST(ReferenceLines, ReadsAnyLineEndAndAnyByte) {
                                                "", "£p", "§q", "last"}));
 }
 
+TEST(ReferenceLines, TheSupportedUpdateIsTheWholeTextOfTheFirstUpdateLine) {
+  EXPECT_EQ(app::SupportedUpdateOf({"//µ13", "a\\b", "µ2014-03x", "µ16"}), "2014-03x");
+  EXPECT_EQ(app::SupportedUpdateOf({"a", " µ15"}), "");
+  EXPECT_EQ(app::SupportedUpdateOf({}), "");
+  // The update-version gate compares six characters of it.
+  EXPECT_EQ(app::UpdateOfLine("µ2014-03x", app::kGateUpdateLength), "2014-0");
+}
+
 TEST(CheckListJob, StopsBeforeTheNextLineOnceCancelled) {
   TestMachine machine;
   TestForm t(machine);
@@ -131,7 +139,7 @@ TEST(ShippedLists, OnlyTheToolsOwnTextFilesAreRemoved) {
   machine.AddTextFile("C:\\Outil\\Lisez-moi.TXT", "à moi aussi\r\n");
   machine.AddTextFile("C:\\Outil\\extrait.txt", "du DataPack\r\n");
   TestForm t(machine);
-  t.form().DataPackFiles = {"extrait.txt", "qdm.ini"};
+  t.form().data_pack_files = {"extrait.txt", "qdm.ini"};
   t.form().RemoveShippedLists();
   for (const auto& list : app::ShippedListFiles()) {
     EXPECT_FALSE(machine.Exists("C:\\Outil\\" + list)) << list;

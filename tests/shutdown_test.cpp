@@ -22,7 +22,7 @@ std::string RunOnceEntry(TestMachine& machine) {
 }
 
 TEST(SelfRemoval, TheCommandKeepsAPathWithBlanksWhole) {
-  EXPECT_EQ(SelfRemovalCommand("C:\\Mes Jeux\\Outil & co\\Remedor.exe"),
+  EXPECT_EQ(app::SelfRemovalCommand("C:\\Mes Jeux\\Outil & co\\Remedor.exe"),
             "C:\\Windows\\System32\\cmd.exe /C \"del \"C:\\Mes Jeux\\Outil & co\\Remedor.exe\"\"");
 }
 
@@ -36,7 +36,7 @@ TEST(Close, RemovesWhatTheToolBroughtAndRegistersItsOwnRemoval) {
     machine.AddTextFile(own + name, "x");
   }
   TestForm t(machine);
-  t.form().DataPackFiles = {"qdm.ini", "Config.7z", "notice.txt"};
+  t.form().data_pack_files = {"qdm.ini", "Config.7z", "notice.txt"};
   t.form().FormClose();
   EXPECT_TRUE(t.form().Stopped());
   for (const auto& list : app::ShippedListFiles()) EXPECT_FALSE(machine.Exists(own + list));
@@ -95,7 +95,7 @@ TEST(Quit, StopsTheCheckListJobThenCloses) {
   });
   t.Settle();
   EXPECT_TRUE(clicked);
-  EXPECT_TRUE(form.WindowClosed);
+  EXPECT_TRUE(form.window_closed);
   EXPECT_TRUE(form.Stopped());
   EXPECT_LT(form.window.CheckList.size(), 5000u);
   form.FormDestroy();  // returns: the job counts as finished

@@ -79,7 +79,7 @@ TEST(Startup, RunsToTheEnabledAnalysisButtonsOnce) {
   EXPECT_EQ(std::make_pair(w.PanelInit.left, w.PanelInit.top), std::make_pair(29, 240));
   ASSERT_EQ(w.CheckList.size(), 2u);
   EXPECT_EQ(w.CheckList[0].text, "RichardBurnsRally.ini");
-  EXPECT_EQ(form.DdsListing, (std::vector<std::string>{"A.DDS", "b.dds"}));
+  EXPECT_EQ(form.dds_listing, (std::vector<std::string>{"A.DDS", "b.dds"}));
   EXPECT_EQ(t.os().files().CurrentDirectory(), "C:\\Jeux\\RBR");
   EXPECT_EQ(t.Screen().front(), "Version de l'utilitaire de dépannage : 8.36.0");
   EXPECT_FALSE(machine.Exists("C:\\Outil\\FILESLIST.TXT"));
@@ -125,7 +125,7 @@ TEST(Startup, AnErrorInAStepEndsTheSequenceButTheWindowStaysUsable) {
     EXPECT_EQ(w.PanelInit.visible, c.notice_shown);
     EXPECT_TRUE(t.Screen().empty());
     EXPECT_TRUE(t.Click("SpeedButton2"));  // "Quitter" still ends the system normally
-    EXPECT_TRUE(t.form().WindowClosed);
+    EXPECT_TRUE(t.form().window_closed);
     EXPECT_TRUE(t.form().Stopped());
   }
 }

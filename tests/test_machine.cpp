@@ -239,7 +239,24 @@ TestForm::TestForm(TestMachine& machine, std::vector<std::string> arguments) {
   form_ = std::make_unique<TForm1>(*observed_, ui_, loop_, std::move(arguments));
 }
 
+TestForm::TestForm(TestMachine& machine, AfterStartup) : TestForm(machine) {
+  TForm1& f = *form_;
+  f.InstallFolder = kGameFolder;
+  f.keys.PackVersionsKey = kSciGamesKeys.pack_versions;
+  f.mRegistry6->Key = f.keys.PackVersionsKey;
+  f.ApplyCaptions();
+  f.window.SpeedButton1.enabled = f.window.SpeedButton4.enabled = true;
+}
+
 TestForm::~TestForm() = default;
+
+std::vector<std::string> TestForm::Messages(std::string_view kind) const {
+  std::vector<std::string> texts;
+  for (const app::RecordedDialog& dialog : ui_.dialogs()) {
+    if (dialog.kind == kind) texts.push_back(dialog.text);
+  }
+  return texts;
+}
 
 void TestForm::Settle() {
   loop_.ProcessPendingEvents();
@@ -251,6 +268,25 @@ void TestForm::Settle() {
 void TestForm::Wait(std::int64_t ms) {
   loop_.SleepAndProcess(ms);
   Settle();
+}
+
+std::string ReadBack(TestMachine& machine, TmRootKey root, const std::string& key,
+                     const std::string& name) {
+  auto opened = platform::OpenPlatform({machine.root().string()});
+  if (!opened) throw std::runtime_error(opened.error().Message());
+  TmRegistry registry((*opened)->registry());
+  registry.RootKey = root;
+  registry.Key = key;
+  return registry.ReadValue(name);
+}
+
+bool KeyExists(TestMachine& machine, platform::RootKey root, std::string_view key) {
+  auto opened = platform::OpenPlatform({machine.root().string()});
+  if (!opened) throw std::runtime_error(opened.error().Message());
+  auto handle = (*opened)->registry().OpenKey(root, key, platform::KeyAccess::kRead);
+  if (!handle) return false;
+  (*opened)->registry().CloseKey(*handle);
+  return true;
 }
 
 }  // namespace test

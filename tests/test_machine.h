@@ -1,6 +1,7 @@
 // Test fixture: a small simulated Windows machine (a Wine-layout prefix in a
 // temporary folder) described by the test, and the tool running on it
-// headless, with a recording user interface and a simulated clock.
+// headless, with a recording user interface and a simulated clock: from its
+// start-up, or as the start-up leaves it for the analysis and the repairs.
 //
 //   test::TestMachine machine;
 //   machine.AddTextFile("C:\\Games\\RBR\\RichardBurnsRally.ini", "[Settings]\nXRes=1024\n");
@@ -22,9 +23,18 @@
 #include "app/event_loop.h"
 #include "app/headless_ui.h"
 #include "app/observed_platform.h"
+#include "components/mRegistry.h"
 #include "platform/platform.h"
 
 namespace test {
+
+// The game folder the tool is given as after the start-up (AfterStartup).
+inline constexpr char kGameFolder[] = "C:\\Jeux\\RBR\\";
+// The add-on's configuration file and its pack keys, as the car-pack check reads them.
+inline constexpr char kConfig[] = "C:\\Jeux\\RBR\\QUORVEL\\Config_P.ini";
+inline constexpr char kPacksKey[] = "SOFTWARE\\SCi Games\\Richard Burns Rally\\QUORVEL\\Packs";
+inline constexpr char kStageKey[] =
+    "SOFTWARE\\SCi Games\\Richard Burns Rally\\QUORVEL\\PackSpeciales2015";
 
 enum class Hive { kLocalMachine, kCurrentUser };
 
@@ -78,6 +88,12 @@ class TestMachine {
   std::vector<std::pair<std::string, int>> processes_;
 };
 
+// The state the start-up leaves for the analysis and the repairs, set
+// directly: the game folder kGameFolder, the add-on's pack keys of the newer
+// publisher, the captions, the analysis buttons enabled. Each test then builds
+// only the files and values it is about.
+struct AfterStartup {};
+
 // The tool on a test machine: the platform opened on its prefix (facts
 // written first), the main window's logic with a recording user interface
 // (scripted answers, recorded dialogs and clipboard) on a simulated clock.
@@ -85,6 +101,7 @@ class TestMachine {
 class TestForm {
  public:
   explicit TestForm(TestMachine& machine, std::vector<std::string> arguments = {});
+  TestForm(TestMachine& machine, AfterStartup);
   ~TestForm();
 
   TForm1& form() { return *form_; }
@@ -105,6 +122,17 @@ class TestForm {
     Settle();
     return known;
   }
+  // A handler run as the window delivers a click: an escaping error reaches
+  // the top-level handler's error box.
+  void Run(void (TForm1::*handler)()) {
+    loop_.RunHandler([this, handler] { (form().*handler)(); });
+  }
+  // "Analyse simple", or "Analyse complète" when full.
+  void Analyse(bool full = false) {
+    TForm1& f = form();
+    loop_.RunHandler(
+        [&f, full] { f.SpeedButton1Click(full ? f.window.SpeedButton4 : f.window.SpeedButton1); });
+  }
   // Lets ms pass on the simulated clock, running events and timers.
   void Wait(std::int64_t ms);
   // Runs posted work and lets in what other threads still hand over.
@@ -113,6 +141,8 @@ class TestForm {
   const std::vector<std::string>& Screen() const { return form_->report.ScreenLines; }
   const std::vector<std::string>& Forum() const { return form_->report.ForumLines; }
   const std::vector<app::RecordedDialog>& Dialogs() const { return ui_.dialogs(); }
+  // The texts of the boxes shown so far, of one kind ("plain", "error", ...).
+  std::vector<std::string> Messages(std::string_view kind) const;
   const std::string& Clipboard() const { return ui_.clipboard(); }
   const std::vector<app::OutsideEvent>& Events() const { return events_; }
   // Queues an answer for the next box or dialog that asks.
@@ -129,6 +159,12 @@ class TestForm {
   std::vector<app::OutsideEvent> events_;
   std::unique_ptr<TForm1> form_;
 };
+
+// A fresh look at the machine's registry, as the next program would see it:
+// the value through a registry component, and whether the key exists.
+std::string ReadBack(TestMachine& machine, TmRootKey root, const std::string& key,
+                     const std::string& name);
+bool KeyExists(TestMachine& machine, platform::RootKey root, std::string_view key);
 
 // Wine's registry-file text of a string, with its quotes: `\\`, `\"`, control
 // characters escaped, characters above 127 as \x and hex digits.

@@ -1,8 +1,9 @@
 // Captions, keys, the report closing and the exports, on a test machine.
 #include <gtest/gtest.h>
 
-#include "app/processes.h"
 #include "platform/codepage.h"
+#include "platform/text.h"
+#include "survey/processes.h"
 #include "tests/test_machine.h"
 
 namespace test {
@@ -208,9 +209,11 @@ TEST(HelpPanel, HoldsFortyFrenchAndThirtyEightEnglishLines) {
   TestMachine machine;
   TestForm t(machine);
   t.form().SupportedUpdate = "15";
-  EXPECT_EQ(t.form().HelpLines(UiLanguage::kFrench).size(), 40u);
-  EXPECT_EQ(t.form().HelpLines(UiLanguage::kEnglish).size(), 38u);
-  EXPECT_EQ(t.form().HelpLines(UiLanguage::kFrench)[1], "Update de QUORVEL pris en charge : 15");
+  t.form().ApplyHelpTexts();
+  const std::vector<std::string> french = platform::SplitLines(t.window().MemoHelpFr.caption);
+  EXPECT_EQ(french.size(), 40u);
+  EXPECT_EQ(platform::SplitLines(t.window().MemoHelpEn.caption).size(), 38u);
+  EXPECT_EQ(french.at(1), "Update de QUORVEL pris en charge : 15");
 }
 
 TEST(Processes, SortedWithoutTheIdleProcessAndMatchedByFileName) {

@@ -1,12 +1,6 @@
-// Settings read early in the start-up and kept for the run: the version of
-// the 2010 sounds (step 13) and the control centre's options with the
-// audio.dat status (step 14).
-#include <string>
-#include <string_view>
+#include "survey/early_settings.h"
 
-#include "app/RemedorMain.h"
-#include "components/mRegistry.h"
-#include "survey/settings_rows.h"
+namespace survey {
 
 namespace {
 
@@ -28,28 +22,28 @@ std::string ProfileKey(std::string_view profile) {
 
 }  // namespace
 
-void TForm1::ReadSons2010Version() { settings.Sons2010Version = mRegistry4->ReadValue("Version"); }
-
-void TForm1::ReadControlCentreSettings() {
-  TmRegistry& registry = *mRegistry5;
+void ReadControlCentreSettings(TmRegistry& registry, platform::FileSystem& files,
+                               std::string_view install_folder, SurveySettings& settings) {
   // Either the guest settings or the last profile's switch the manager on.
-  settings.ChronoManagerStatus = std::string(survey::kChronoInactive);
+  settings.ChronoManagerStatus = std::string(kChronoInactive);
   if (ControlCentreValue(registry, "Corvane2015\\guest Settings", "UseChronoManager") == "1") {
-    settings.ChronoManagerStatus = std::string(survey::kActive);
+    settings.ChronoManagerStatus = std::string(kActive);
   }
   settings.LastProfileName = LastProfile(registry);
   if (ControlCentreValue(registry, ProfileKey(settings.LastProfileName), "UseChronoManager") ==
       "1") {
-    settings.ChronoManagerStatus = std::string(survey::kActive);
+    settings.ChronoManagerStatus = std::string(kActive);
   }
 
-  settings.XSimStatus = std::string(survey::kXSimInactive);
-  settings.AudioDatStatus = std::string(survey::kAudioDatAbsent);
+  settings.x_sim_status = std::string(kXSimInactive);
+  settings.audio_dat_status = std::string(kAudioDatAbsent);
   settings.LastProfileName = LastProfile(registry);
   if (ControlCentreValue(registry, ProfileKey(settings.LastProfileName), "CheckXSim") == "1") {
-    settings.XSimStatus = std::string(survey::kActive);
+    settings.x_sim_status = std::string(kActive);
   }
-  if (os.files().IsFile(InstallFolder + "audio.dat")) {
-    settings.AudioDatStatus = std::string(survey::kAudioDatPresent);
+  if (files.IsFile(std::string(install_folder) + "audio.dat")) {
+    settings.audio_dat_status = std::string(kAudioDatPresent);
   }
 }
+
+}  // namespace survey

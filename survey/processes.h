@@ -1,5 +1,6 @@
-// The running processes as the survey and the analysis see them: the sorted
-// process list with thread counts, and the test whether an executable runs.
+// The running processes as the survey, the gates and the analysis see them:
+// the sorted process list with thread counts, and the test whether an
+// executable runs.
 #pragma once
 
 #include <string>
@@ -8,15 +9,18 @@
 
 #include "platform/machine.h"
 
-namespace app {
+namespace survey {
 
 // One line per process of the snapshot, the idle process ("[System Process]")
 // left out: "explorer.exe ( 32 )", sorted without regard to letter case. An
 // empty list when the snapshot cannot be taken.
 std::vector<std::string> ListProcesses(platform::Machine& machine);
 
+// RefreshProcesses: the process list replaced by a fresh one; its length.
+int RefreshProcesses(platform::Machine& machine, std::vector<std::string>& process_list);
+
 // A fresh snapshot holds a process whose executable file name, without its
 // folder, equals exe_name in upper case. No when the snapshot fails.
 bool IsProcessRunning(platform::Machine& machine, std::string_view exe_name);
 
-}  // namespace app
+}  // namespace survey

@@ -1,11 +1,10 @@
-#include "app/processes.h"
+#include "survey/processes.h"
 
 #include <algorithm>
 
-#include "app/RemedorMain.h"
 #include "platform/text.h"
 
-namespace app {
+namespace survey {
 
 namespace {
 
@@ -31,6 +30,11 @@ std::vector<std::string> ListProcesses(platform::Machine& machine) {
   return lines;
 }
 
+int RefreshProcesses(platform::Machine& machine, std::vector<std::string>& process_list) {
+  process_list = ListProcesses(machine);
+  return static_cast<int>(process_list.size());
+}
+
 bool IsProcessRunning(platform::Machine& machine, std::string_view exe_name) {
   auto snapshot = machine.SnapshotProcesses();
   if (!snapshot) return false;
@@ -40,13 +44,4 @@ bool IsProcessRunning(platform::Machine& machine, std::string_view exe_name) {
   });
 }
 
-}  // namespace app
-
-int TForm1::RefreshProcesses() {
-  ProcessList = app::ListProcesses(os.machine());
-  return static_cast<int>(ProcessList.size());
-}
-
-bool TForm1::IsProcessRunning(const std::string& exe_name) {
-  return app::IsProcessRunning(os.machine(), exe_name);
-}
+}  // namespace survey

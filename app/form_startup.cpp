@@ -1,13 +1,12 @@
-// The start-up sequence, run once at the first activation of the main window.
-#include <algorithm>
-#include <stdexcept>
-
+// TForm1's start-up: the sequence run once at the first activation of the
+// main window, and the steps of it that belong to no other concern.
+#include "analysis/analysis_run.h"
 #include "app/RemedorMain.h"
 #include "archive/datapack.h"
 #include "archive/integrity.h"
 #include "components/Profil.h"
 #include "components/mGetNewVer.h"
-#include "platform/text.h"
+#include "runtime/errors.h"
 
 void TForm1::FormActivate() {
   if (started) return;
@@ -18,7 +17,7 @@ void TForm1::FormActivate() {
 std::string TForm1::VersionLabel() {
   const auto info = os.machine().ReadVersionInfo(os.machine().SelfExecutable());
   if (!info || !info->file_version) {
-    throw std::runtime_error("Les informations de version de sont pas inclues");
+    throw runtime::Failure("Les informations de version de sont pas inclues");
   }
   const std::string full = info->DottedFileVersion();
   return full.substr(0, full.rfind('.'));
@@ -26,25 +25,22 @@ std::string TForm1::VersionLabel() {
 
 void TForm1::SetVersionLabel() { window.LabelVersion.caption = VersionLabel(); }
 
-void TForm1::ListDdsFiles() {
-  platform::FileSystem& files = os.files();
-  (void)files.SetCurrentDirectory(InstallFolder);  // the listing makes the folder current
-  DdsListing.clear();
-  if (auto found = files.FindFiles(InstallFolder + "*.DDS")) {
-    for (const platform::FindEntry& entry : *found) {
-      if ((entry.attributes & platform::file_attribute::kDirectory) == 0) {
-        DdsListing.push_back(entry.name);
-      }
-    }
-  }
-  std::stable_sort(DdsListing.begin(), DdsListing.end(),
-                   [](const std::string& a, const std::string& b) {
-                     return platform::CompareIgnoreCase(a, b) < 0;
-                   });
+void TForm1::ReadCommandLine() {
+  const app::ParsedCommandLine parsed = app::ParseCommandLine(arguments);
+  options = parsed.options;
+  if (parsed.show_help) window.Panel3.visible = true;
 }
 
+void TForm1::ReadSons2010Version() { settings.sons2010_version = mRegistry4->ReadValue("Version"); }
+
+void TForm1::ReadControlCentreSettings() {
+  survey::ReadControlCentreSettings(*mRegistry5, os.files(), InstallFolder, settings);
+}
+
+void TForm1::ListDdsFiles() { dds_listing = analysis::ListDdsFiles(os.files(), InstallFolder); }
+
 void TForm1::ExtractDataPack() {
-  DataPackFiles = archive::ExtractDataPack(*SevenZip1, InstallFolder, OwnFolder());
+  data_pack_files = archive::ExtractDataPack(*SevenZip1, InstallFolder, OwnFolder());
 }
 
 void TForm1::StartIntegrityJob() {

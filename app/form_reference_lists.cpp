@@ -1,9 +1,8 @@
-// Loading the reference lines at start-up, the job that copies them into the
-// check list, and the removal of the shipped lists.
+// TForm1's reference lists: loading the reference lines at start-up, the job
+// that copies them into the check list, and the removal of the shipped lists.
 #include "app/RemedorMain.h"
 #include "app/reference_lists.h"
 #include "components/mRegistry.h"
-#include "platform/text.h"
 #include "runtime/lines.h"
 
 void TForm1::LoadReferenceLines() {
@@ -38,7 +37,7 @@ void TForm1::CheckListJobWork() {
     ProcessPendingEvents();
     if (CheckListJob.CancelRequested()) return;
     const std::string& line = ReferenceLines[i];
-    if (platform::StartsWith(line, "//") || platform::StartsWith(line, "µ")) continue;
+    if (app::IsCommentLine(line) || app::IsUpdateLine(line)) continue;
     window.CheckList.push_back({line, false});
   }
 }

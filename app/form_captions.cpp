@@ -1,4 +1,4 @@
-// The two caption sets, the language toggle and the keyboard shortcut.
+// TForm1's captions: the two caption sets, the language toggle and the keyboard shortcut.
 #include <string>
 
 #include "app/RemedorMain.h"
