@@ -98,6 +98,8 @@ case "${1:-}" in
     ;;
   test)
     setup
+    echo "== layers"
+    python3 tools/check_layers.py
     build_native
     build_windows
     wine_prefix
