@@ -35,9 +35,9 @@ inline constexpr std::string_view kTimeServiceKey =
 
 struct TmRegistryInstance {
   std::string_view name;
-  TmRootKey root;
-  std::string_view key;
-  bool canCreate;
+  TmRootKey RootKey;
+  std::string_view Key;
+  bool CanCreate;
 };
 
 inline constexpr std::array<TmRegistryInstance, 11> kRegistryInstances{{
@@ -62,7 +62,7 @@ inline constexpr std::array<TmRegistryInstance, 11> kRegistryInstances{{
 
 // A component configured as the instance `instance` is on the window.
 inline void Configure(TmRegistry& registry, const TmRegistryInstance& instance) {
-  registry.RootKey = instance.root;
-  registry.Key = std::string(instance.key);
-  registry.CanCreate = instance.canCreate;
+  registry.RootKey = instance.RootKey;
+  registry.Key = std::string(instance.Key);
+  registry.CanCreate = instance.CanCreate;
 }

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include "analysis/report.h"
 #include "platform/text.h"
 
 namespace survey {
 
 namespace {
+
+constexpr std::string_view kCountPrefix = "Nombre de processus lancés : ";
 
 // The snapshot may name a process with its folder on some systems.
 std::string_view FileNameOf(std::string_view exe_file) {
@@ -42,6 +45,25 @@ bool IsProcessRunning(platform::Machine& machine, std::string_view exe_name) {
   return std::any_of(snapshot->begin(), snapshot->end(), [&](const platform::ProcessEntry& e) {
     return platform::UpperCase(FileNameOf(e.exe_file)) == wanted;
   });
+}
+
+std::string ProcessCountScreenLine(int count) {
+  return std::string(kCountPrefix) + std::to_string(count);
+}
+
+std::string ProcessCountForumLine(int count) {
+  namespace markup = analysis::markup;
+  // The red and green openings are followed by a blank, the orange one is not.
+  std::string opening;
+  if (count >= 70) {
+    opening = std::string(markup::kRedOpen) + " ";
+  } else if (count >= 56) {
+    opening = std::string(markup::kOrangeOpen);
+  } else {
+    opening = std::string(markup::kGreenOpen) + " ";
+  }
+  return std::string(kCountPrefix) + opening + std::to_string(count) + " " +
+         std::string(markup::kClose);
 }
 
 }  // namespace survey

@@ -1,6 +1,7 @@
 // The running processes as the survey, the gates and the analysis see them:
-// the sorted process list with thread counts, and the test whether an
-// executable runs.
+// the sorted process list with thread counts, the test whether an executable
+// runs, and the survey's count lines: plain on screen (row 14), coloured by
+// its size in the forum view (row 35), each from its own refresh.
 #pragma once
 
 #include <string>
@@ -22,5 +23,9 @@ int RefreshProcesses(platform::Machine& machine, std::vector<std::string>& proce
 // A fresh snapshot holds a process whose executable file name, without its
 // folder, equals exe_name in upper case. No when the snapshot fails.
 bool IsProcessRunning(platform::Machine& machine, std::string_view exe_name);
+
+std::string ProcessCountScreenLine(int count);
+// Green up to 55, orange from 56 to 69, red from 70.
+std::string ProcessCountForumLine(int count);
 
 }  // namespace survey

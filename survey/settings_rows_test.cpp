@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "survey/antivirus.h"
-#include "survey/process_rows.h"
+#include "survey/processes.h"
 
 namespace survey {
 namespace {

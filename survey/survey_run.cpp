@@ -6,7 +6,6 @@
 #include "survey/antivirus.h"
 #include "survey/ini_copy.h"
 #include "survey/machine_rows.h"
-#include "survey/process_rows.h"
 #include "survey/processes.h"
 #include "survey/settings_rows.h"
 

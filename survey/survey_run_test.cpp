@@ -1,4 +1,4 @@
-// The survey run by the window's logic on small simulated machines.
+// The survey run by the window's logic (TForm1's steps 13, 14 and 17) on small simulated machines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
