@@ -9,9 +9,22 @@
 
 void TForm1::WriteSurvey() {
   SupportedUpdate = app::SupportedUpdateOf(ReferenceLines);
-  const survey::SurveySources sources{os, ui, *Profile2, *Profile4, *mRegistry11, *mRegistry7};
-  const survey::SurveyFacts facts{VersionLabel(), InstalledUpdate, SupportedUpdate, InstallFolder,
-                                  options.NoIniDump};
+  const survey::SurveySources sources{
+      .machine = os.machine(),
+      .files = os.files(),
+      .ui = ui,
+      .game_settings = *Profile2,
+      .fmod_settings = *Profile4,
+      .version_key = *mRegistry11,
+      .time_service = *mRegistry7,
+  };
+  const survey::SurveyFacts facts{
+      .version_label = VersionLabel(),
+      .InstalledUpdate = InstalledUpdate,
+      .SupportedUpdate = SupportedUpdate,
+      .InstallFolder = InstallFolder,
+      .NoIniDump = options.NoIniDump,
+  };
   if (survey::WriteSurvey(sources, facts, settings, ProcessList, report)) {
     window.bButton8.enabled = true;  // Internet time is off: the repair applies
   }

@@ -27,8 +27,8 @@ OperatingSystemFacts ReadOperatingSystem(const SurveySources& sources) {
   OperatingSystemFacts facts;
   facts.product_name = sources.version_key.ReadValue("ProductName");
   facts.build_label = sources.version_key.ReadValue("BuildLabEx");
-  facts.service_pack = sources.os.machine().ServicePack();
-  facts.xp64 = sources.os.machine().IsWindowsXp64();
+  facts.service_pack = sources.machine.ServicePack();
+  facts.xp64 = sources.machine.IsWindowsXp64();
   return facts;
 }
 
@@ -39,7 +39,7 @@ TimeRow InternetTimeRow(const SurveySources& sources, std::string_view product_n
     sources.time_service.Key = std::string(kTimeServiceKey);
     if (auto row = TimeRowFromType(sources.time_service.ReadValue("Type"))) return *row;
   }
-  const platform::ServiceStatus status = sources.os.machine().QueryService(kTimeService);
+  const platform::ServiceStatus status = sources.machine.QueryService(kTimeService);
   using Outcome = platform::ServiceStatus::Outcome;
   if (status.outcome == Outcome::kServiceUnopenable) {
     sources.ui.ShowMessage(platform::MessageKind::kPlain,
@@ -50,23 +50,24 @@ TimeRow InternetTimeRow(const SurveySources& sources, std::string_view product_n
 }
 
 // The file version of a library when the file exists.
-std::optional<std::string> LibraryVersion(platform::Platform& os, const std::string& path) {
-  if (!os.files().IsFile(path)) return std::nullopt;
-  return FileVersionString(os.machine().ReadVersionInfo(path));
+std::optional<std::string> LibraryVersion(const SurveySources& sources, const std::string& path) {
+  if (!sources.files.IsFile(path)) return std::nullopt;
+  return FileVersionString(sources.machine.ReadVersionInfo(path));
 }
 
 // A plugin, or its form switched off by the ".no" extension.
-std::optional<std::string> PluginVersion(platform::Platform& os, const std::string& install_folder,
+std::optional<std::string> PluginVersion(const SurveySources& sources,
+                                         const std::string& install_folder,
                                          std::string_view base_name) {
   const std::string stem = install_folder + "Plugins\\" + std::string(base_name);
-  if (auto version = LibraryVersion(os, stem + ".dll")) return version;
-  return LibraryVersion(os, stem + ".no");
+  if (auto version = LibraryVersion(sources, stem + ".dll")) return version;
+  return LibraryVersion(sources, stem + ".no");
 }
 
 std::optional<std::string> AudioFmodSetting(const SurveySources& sources,
                                             const std::string& install_folder) {
   const std::string path = install_folder + "AudioFMOD\\AudioFMOD.ini";
-  if (!sources.os.files().IsFile(path)) return std::nullopt;
+  if (!sources.files.IsFile(path)) return std::nullopt;
   TProfile& profile = sources.fmod_settings;
   profile.IniFileName = path;
   profile.Category = "Settings";
@@ -80,13 +81,12 @@ std::optional<std::string> AudioFmodSetting(const SurveySources& sources,
 bool WriteSettingsRows(const SurveySources& sources, const std::string& install_folder,
                        const SurveySettings& settings, std::vector<std::string>& process_list,
                        analysis::AnalysisReport& report) {
-  platform::Platform& os = sources.os;
   WriteChronoManagerRow(report, settings.ChronoManagerStatus);  // 19
   WriteXSimRow(report, settings.x_sim_status);                  // 20
   WriteSons2010Row(report, settings.sons2010_version);          // 21
   WriteAudioDatRow(report, settings.audio_dat_status);          // 22
 
-  RefreshProcesses(os.machine(), process_list);  // 23
+  RefreshProcesses(sources.machine, process_list);  // 23
   if (const auto antivirus = AntivirusLine(process_list)) report.AppendBoth(*antivirus);
 
   WriteEaxRow(report, settings.product_name, GameSetting(sources.game_settings, "UseEAX"));  // 24
@@ -94,15 +94,16 @@ bool WriteSettingsRows(const SurveySources& sources, const std::string& install_
   const TimeRow time_row = InternetTimeRow(sources, settings.product_name);  // 25
   WriteTimeRow(report, time_row);
 
-  if (os.files().IsFolder(install_folder + "MAPS\\wRBR")) WriteRbrWorldRow(report);  // 26
+  if (sources.files.IsFolder(install_folder + "MAPS\\wRBR")) WriteRbrWorldRow(report);  // 26
 
   // 27 to 31: the sound libraries, AudioFMOD and the physics plugins.
   for (const char* library : {"fmod.dll", "fmodstudio.dll"}) {
-    WriteLibraryVersionRow(report, library, LibraryVersion(os, install_folder + library));
+    WriteLibraryVersionRow(report, library, LibraryVersion(sources, install_folder + library));
   }
   WriteAudioFmodRow(report, AudioFmodSetting(sources, install_folder));
-  WriteLibraryVersionRow(report, "FixUp.dll", PluginVersion(os, install_folder, "FixUp"));
-  WriteLibraryVersionRow(report, "PhysicsNG.dll", PluginVersion(os, install_folder, "PhysicsNG"));
+  WriteLibraryVersionRow(report, "FixUp.dll", PluginVersion(sources, install_folder, "FixUp"));
+  WriteLibraryVersionRow(report, "PhysicsNG.dll",
+                         PluginVersion(sources, install_folder, "PhysicsNG"));
   return time_row.enable_time_button;
 }
 
@@ -110,8 +111,8 @@ bool WriteSettingsRows(const SurveySources& sources, const std::string& install_
 
 bool WriteSurvey(const SurveySources& sources, const SurveyFacts& facts, SurveySettings& settings,
                  std::vector<std::string>& process_list, analysis::AnalysisReport& report) {
-  platform::Machine& machine = sources.os.machine();
-  platform::FileSystem& files = sources.os.files();
+  platform::Machine& machine = sources.machine;
+  platform::FileSystem& files = sources.files;
   const std::string& install_folder = facts.InstallFolder;
   const std::string separator = machine.UserLocale().decimal_separator;
 

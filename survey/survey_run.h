@@ -11,7 +11,8 @@
 #include "analysis/report.h"
 #include "components/Profil.h"
 #include "components/mRegistry.h"
-#include "platform/platform.h"
+#include "platform/files.h"
+#include "platform/machine.h"
 #include "platform/ui.h"
 #include "survey/early_settings.h"
 
@@ -20,7 +21,8 @@ namespace survey {
 // Where the survey reads: the machine's services and the window's component
 // instances, aimed as the start-up left them.
 struct SurveySources {
-  platform::Platform& os;
+  platform::Machine& machine;
+  platform::FileSystem& files;
   platform::UserInterface& ui;  // the time service's one message box
   TProfile& game_settings;      // Profile2, on the game's INI file
   TProfile& fmod_settings;      // Profile4
