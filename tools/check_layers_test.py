@@ -52,6 +52,20 @@ class CheckLayers(unittest.TestCase):
         self.assertTrue(lines[0].startswith('platform/posix/a.cpp:1: "platform/win32/w.h"'))
         self.assertTrue(lines[1].startswith('runtime/r.cpp:1: "platform/posix/p.h"'))
 
+    def test_a_known_pending_include_passes_until_it_is_gone(self):
+        sys.dont_write_bytecode = True  # no __pycache__ beside the sources
+        sys.path.insert(0, str(CHECK.parent))
+        import check_layers
+        pending = {("platform/win32/w.cpp", "app/a.h")}
+        with tempfile.TemporaryDirectory() as root:
+            source = Path(root) / "platform/win32/w.cpp"
+            source.parent.mkdir(parents=True)
+            source.write_text('#include "app/a.h"\n')
+            self.assertEqual(check_layers.check(Path(root), pending), [])
+            source.write_text('#include "platform/files.h"\n')
+            self.assertEqual(check_layers.check(Path(root), pending), [
+                'platform/win32/w.cpp: "app/a.h": no longer included, remove it from PENDING'])
+
     def test_an_include_from_no_known_folder_is_refused(self):
         status, lines = check({"analysis/x.cpp": '#include "vendor/lib.h"\n'})
         self.assertEqual(status, 1)
