@@ -8,7 +8,7 @@ namespace {
 constexpr std::size_t kChunk = 4 << 20;
 }  // namespace
 
-std::string DigestToHex(const Md5Digest& digest) {
+std::string DigestToHex(const platform::Md5Digest& digest) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string text;
   text.reserve(2 * digest.size());
@@ -21,10 +21,10 @@ std::string DigestToHex(const Md5Digest& digest) {
 
 std::string FileDigest(platform::FileSystem& files, std::string_view path) {
   if (!files.Exists(path)) return "";
-  const auto empty_digest = [] { return DigestToHex(NewMd5Engine()->Finish()); };
+  const auto empty_digest = [] { return DigestToHex(platform::NewMd5Engine()->Finish()); };
   auto file = files.OpenFile(path, platform::OpenMode::kRead);
   if (!file) return empty_digest();
-  const auto engine = NewMd5Engine();
+  const auto engine = platform::NewMd5Engine();
   const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
   for (;;) {
     auto got = (*file)->Read(buffer.get(), kChunk);

@@ -5,13 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "archive/md5_engine.h"
+#include "platform/md5_engine.h"
 #include "platform/files.h"
 
 namespace archive {
 
 // The digest as text: the 16 bytes in order, high nibble first, lower case.
-std::string DigestToHex(const Md5Digest& digest);
+std::string DigestToHex(const platform::Md5Digest& digest);
 
 // The digest of the file's content. A file that does not exist gives "";
 // one that exists but cannot be opened or read to its end gives the digest

@@ -10,7 +10,7 @@ namespace archive {
 namespace {
 
 std::string Digest(std::string_view text) {
-  auto engine = NewMd5Engine();
+  auto engine = platform::NewMd5Engine();
   engine->Update(text.data(), text.size());
   return DigestToHex(engine->Finish());
 }

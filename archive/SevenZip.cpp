@@ -57,12 +57,13 @@ std::string_view ProblemMessage(int code) {
 
 TSevenZip::TSevenZip(platform::FileSystem& files, platform::UserInterface* ui)
     : files_(files), ui_(ui) {
-  module_ = LoadArchiveLibrary();
-  const auto create =
-      reinterpret_cast<com::CreateObjectFunction>(FindLibraryExport(module_, "CreateObject"));
-  strings_ = LibraryStringsOf(module_);
+  module_ = platform::LoadArchiveLibrary();
+  const auto create = reinterpret_cast<com::CreateObjectFunction>(
+      platform::FindLibraryExport(module_, "CreateObject"));
+  const auto functions = platform::LibraryStringsOf(module_);
+  strings_ = com::LibraryStrings(functions.allocate, functions.free);
   if (!create || !strings_.usable()) {
-    FreeArchiveLibrary(module_);
+    platform::FreeArchiveLibrary(module_);
     throw std::runtime_error(kLoadFailure);
   }
   create(&com::kSevenZipHandlerClsid, &com::IInArchive::kIid, in_archive_.Receive());
@@ -75,7 +76,7 @@ TSevenZip::~TSevenZip() {
   in_archive_.Reset();
   out_archive_.Reset();
   set_properties_.Reset();
-  FreeArchiveLibrary(module_);
+  platform::FreeArchiveLibrary(module_);
 }
 
 void TSevenZip::Report(int code, const std::string& filename) {

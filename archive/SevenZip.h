@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "archive/library_loader.h"
+#include "platform/library_loader.h"
 #include "archive/sevenzip_com.h"
 #include "platform/files.h"
 #include "platform/ui.h"
@@ -147,7 +147,7 @@ class TSevenZip {
 
   platform::FileSystem& files_;
   platform::UserInterface* ui_;
-  LibraryModule* module_ = nullptr;
+  platform::LibraryModule* module_ = nullptr;
   com::LibraryStrings strings_;
   com::ComPtr<com::IInArchive> in_archive_;
   com::ComPtr<com::IUnknown> out_archive_;

@@ -35,19 +35,7 @@ BACKENDS = {
 
 # Known upward includes, each waiting for a move under way elsewhere. A line
 # whose include is gone fails the check until it is removed.
-PENDING = {
-    # Platform interfaces that still live in archive/, moving into platform/.
-    ("platform/posix/archive_library.cpp", "archive/embedded_library.h"),
-    ("platform/posix/archive_library.cpp", "archive/library_loader.h"),
-    ("platform/posix/embedded_library.cpp", "archive/embedded_library.h"),
-    ("platform/posix/md5_engine.cpp", "archive/md5_engine.h"),
-    ("platform/win32/archive_library.cpp", "archive/BTMemoryModule.h"),
-    ("platform/win32/archive_library.cpp", "archive/embedded_library.h"),
-    ("platform/win32/archive_library.cpp", "archive/library_loader.h"),
-    ("platform/win32/embedded_library.cpp", "archive/embedded_library.h"),
-    ("platform/win32/image_host.h", "archive/BTMemoryModule.h"),
-    ("platform/win32/md5_engine.cpp", "archive/md5_engine.h"),
-}
+PENDING = set()
 
 SOURCES = (".h", ".cpp", ".c", ".inc")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

@@ -9,11 +9,11 @@
 #include <iterator>
 #include <vector>
 
-#include "archive/embedded_library.h"
-#include "archive/library_loader.h"
+#include "platform/embedded_library.h"
+#include "platform/library_loader.h"
 #include "platform/posix/memory_shared_object.h"
 
-namespace archive {
+namespace platform {
 
 struct LibraryModule {
   void* handle;
@@ -26,9 +26,9 @@ LibraryModule* LoadArchiveLibrary() {
     std::ifstream in(other, std::ios::binary);
     const std::vector<std::uint8_t> image((std::istreambuf_iterator<char>(in)),
                                           std::istreambuf_iterator<char>());
-    handle = platform::posix::LoadSharedObjectFromMemory(image);
+    handle = posix::LoadSharedObjectFromMemory(image);
   } else {
-    handle = platform::posix::LoadSharedObjectFromMemory(EmbeddedArchiveLibrary());
+    handle = posix::LoadSharedObjectFromMemory(EmbeddedArchiveLibrary());
   }
   return handle ? new LibraryModule{handle} : nullptr;
 }
@@ -44,11 +44,11 @@ void FreeArchiveLibrary(LibraryModule*& module) {
   module = nullptr;
 }
 
-com::LibraryStrings LibraryStringsOf(LibraryModule* module) {
-  return com::LibraryStrings(reinterpret_cast<com::LibraryStrings::AllocateFunction>(
-                                 FindLibraryExport(module, "SysAllocStringLen")),
-                             reinterpret_cast<com::LibraryStrings::FreeFunction>(
-                                 FindLibraryExport(module, "SysFreeString")));
+LibraryStringFunctions LibraryStringsOf(LibraryModule* module) {
+  using Functions = LibraryStringFunctions;
+  return {reinterpret_cast<decltype(Functions::allocate)>(
+              FindLibraryExport(module, "SysAllocStringLen")),
+          reinterpret_cast<decltype(Functions::free)>(FindLibraryExport(module, "SysFreeString"))};
 }
 
-}  // namespace archive
+}  // namespace platform

@@ -1,5 +1,5 @@
 // The 7-Zip shared object, copied into the program at build time.
-#include "archive/embedded_library.h"
+#include "platform/embedded_library.h"
 
 #ifndef REMEDOR_7Z_SO
 #error "REMEDOR_7Z_SO names the shared object to embed (set by cmake/embed.cmake)"
@@ -19,10 +19,10 @@ asm(".section .rodata\n"
 extern "C" const std::uint8_t remedor_archive_library_begin[];
 extern "C" const std::uint8_t remedor_archive_library_end[];
 
-namespace archive {
+namespace platform {
 
 std::span<const std::uint8_t> EmbeddedArchiveLibrary() {
   return {remedor_archive_library_begin, remedor_archive_library_end};
 }
 
-}  // namespace archive
+}  // namespace platform

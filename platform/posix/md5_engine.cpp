@@ -3,9 +3,9 @@
 
 #include <stdexcept>
 
-#include "archive/md5_engine.h"
+#include "platform/md5_engine.h"
 
-namespace archive {
+namespace platform {
 
 namespace {
 
@@ -39,4 +39,4 @@ class EvpMd5 final : public Md5Engine {
 
 std::unique_ptr<Md5Engine> NewMd5Engine() { return std::make_unique<EvpMd5>(); }
 
-}  // namespace archive
+}  // namespace platform

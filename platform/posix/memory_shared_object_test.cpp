@@ -5,13 +5,13 @@
 
 #include <string>
 
-#include "archive/embedded_library.h"
+#include "platform/embedded_library.h"
 
 namespace platform::posix {
 namespace {
 
 TEST(MemorySharedObject, TheEmbeddedLibraryLoadsWithoutAFile) {
-  const auto image = archive::EmbeddedArchiveLibrary();
+  const auto image = platform::EmbeddedArchiveLibrary();
   ASSERT_GT(image.size(), 4u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.data()) + 1, 3), "ELF");
   void* handle = LoadSharedObjectFromMemory(image);

@@ -1,18 +1,18 @@
 // The 7-Zip library, mapped by the in-memory loader from the executable's
 // resource "7ZIP_LIBRARY": it is never written to disk. Its strings are OLE
 // automation's BSTRs, from the OLEAUT32 it imports itself.
-#include "archive/BTMemoryModule.h"
-#include "archive/embedded_library.h"
-#include "archive/library_loader.h"
+#include "platform/BTMemoryModule.h"
+#include "platform/embedded_library.h"
+#include "platform/library_loader.h"
 #include "platform/win32/image_host.h"
 #include "platform/win32/windows_api.h"
 
 #include <oleauto.h>
 
-namespace archive {
+namespace platform {
 
 struct LibraryModule {
-  platform::win32::Win32ImageHost host;
+  win32::Win32ImageHost host;
   ImageModule* image = nullptr;
 };
 
@@ -40,10 +40,9 @@ void FreeArchiveLibrary(LibraryModule*& module) {
   module = nullptr;
 }
 
-com::LibraryStrings LibraryStringsOf(LibraryModule*) {
-  return com::LibraryStrings(
-      [](const wchar_t* text, std::uint32_t length) { return SysAllocStringLen(text, length); },
-      [](com::BSTR text) { SysFreeString(text); });
+LibraryStringFunctions LibraryStringsOf(LibraryModule*) {
+  return {[](const wchar_t* text, std::uint32_t length) { return SysAllocStringLen(text, length); },
+          [](wchar_t* text) { SysFreeString(text); }};
 }
 
-}  // namespace archive
+}  // namespace platform

@@ -1,9 +1,9 @@
 // The 7-Zip library image, the executable's RCDATA resource "7ZIP_LIBRARY".
-#include "archive/embedded_library.h"
+#include "platform/embedded_library.h"
 
 #include "platform/win32/windows_api.h"
 
-namespace archive {
+namespace platform {
 
 std::span<const std::uint8_t> EmbeddedArchiveLibrary() {
   HRSRC resource = FindResourceW(nullptr, L"7ZIP_LIBRARY", MAKEINTRESOURCEW(10));  // RT_RCDATA
@@ -15,4 +15,4 @@ std::span<const std::uint8_t> EmbeddedArchiveLibrary() {
   return {static_cast<const std::uint8_t*>(bytes), size};
 }
 
-}  // namespace archive
+}  // namespace platform

@@ -31,7 +31,7 @@ namespace {
 
 }  // namespace
 
-archive::ImagePlacement Win32ImageHost::Reserve(std::uint64_t preferred, std::size_t size) {
+platform::ImagePlacement Win32ImageHost::Reserve(std::uint64_t preferred, std::size_t size) {
   void* memory = VirtualAlloc(reinterpret_cast<void*>(static_cast<std::uintptr_t>(preferred)), size,
                               MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   return {static_cast<std::uint8_t*>(memory), reinterpret_cast<std::uintptr_t>(memory)};
@@ -46,7 +46,7 @@ void Win32ImageHost::Decommit(std::uint8_t* memory, std::size_t size) {
   VirtualFree(memory, size, MEM_DECOMMIT);
 }
 
-void Win32ImageHost::Release(const archive::ImagePlacement& placement, std::size_t) {
+void Win32ImageHost::Release(const platform::ImagePlacement& placement, std::size_t) {
   VirtualFree(placement.memory, 0, MEM_RELEASE);
 }
 
@@ -67,14 +67,14 @@ void Win32ImageHost::FreeSystemLibrary(void* library) {
   FreeLibrary(static_cast<HMODULE>(library));
 }
 
-int Win32ImageHost::CallEntry(const archive::ImagePlacement& placement, std::uint32_t entry_rva,
+int Win32ImageHost::CallEntry(const platform::ImagePlacement& placement, std::uint32_t entry_rva,
                               std::uint32_t reason) {
   using DllEntry = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
   auto entry = reinterpret_cast<DllEntry>(placement.memory + entry_rva);
   return entry(reinterpret_cast<HINSTANCE>(placement.memory), reason, nullptr);
 }
 
-bool Win32ImageHost::AddFunctionTable(const archive::ImagePlacement& placement, std::uint32_t rva,
+bool Win32ImageHost::AddFunctionTable(const platform::ImagePlacement& placement, std::uint32_t rva,
                                       std::uint32_t size) {
 #if defined(_WIN64)
   auto* table = reinterpret_cast<PRUNTIME_FUNCTION>(placement.memory + rva);
@@ -86,7 +86,7 @@ bool Win32ImageHost::AddFunctionTable(const archive::ImagePlacement& placement, 
 #endif
 }
 
-void Win32ImageHost::DeleteFunctionTable(const archive::ImagePlacement& placement,
+void Win32ImageHost::DeleteFunctionTable(const platform::ImagePlacement& placement,
                                          std::uint32_t rva) {
 #if defined(_WIN64)
   RtlDeleteFunctionTable(reinterpret_cast<PRUNTIME_FUNCTION>(placement.memory + rva));

@@ -2,24 +2,24 @@
 // libraries and the image's own entry, run in this process.
 #pragma once
 
-#include "archive/BTMemoryModule.h"
+#include "platform/BTMemoryModule.h"
 
 namespace platform::win32 {
 
-class Win32ImageHost : public archive::ImageHost {
+class Win32ImageHost : public platform::ImageHost {
  public:
-  archive::ImagePlacement Reserve(std::uint64_t preferred, std::size_t size) override;
+  platform::ImagePlacement Reserve(std::uint64_t preferred, std::size_t size) override;
   bool Protect(std::uint8_t* memory, std::size_t size, std::uint32_t protection) override;
   void Decommit(std::uint8_t* memory, std::size_t size) override;
-  void Release(const archive::ImagePlacement& placement, std::size_t size) override;
+  void Release(const platform::ImagePlacement& placement, std::size_t size) override;
   void* LoadSystemLibrary(const char* name) override;
   std::uint64_t FindProcedure(void* library, const char* name, std::uint16_t ordinal) override;
   void FreeSystemLibrary(void* library) override;
-  int CallEntry(const archive::ImagePlacement& placement, std::uint32_t entry_rva,
+  int CallEntry(const platform::ImagePlacement& placement, std::uint32_t entry_rva,
                 std::uint32_t reason) override;
-  bool AddFunctionTable(const archive::ImagePlacement& placement, std::uint32_t rva,
+  bool AddFunctionTable(const platform::ImagePlacement& placement, std::uint32_t rva,
                         std::uint32_t size) override;
-  void DeleteFunctionTable(const archive::ImagePlacement& placement, std::uint32_t rva) override;
+  void DeleteFunctionTable(const platform::ImagePlacement& placement, std::uint32_t rva) override;
 };
 
 }  // namespace platform::win32

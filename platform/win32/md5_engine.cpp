@@ -5,9 +5,9 @@
 
 #include <stdexcept>
 
-#include "archive/md5_engine.h"
+#include "platform/md5_engine.h"
 
-namespace archive {
+namespace platform {
 
 namespace {
 
@@ -57,4 +57,4 @@ class CngMd5 final : public Md5Engine {
 
 std::unique_ptr<Md5Engine> NewMd5Engine() { return std::make_unique<CngMd5>(); }
 
-}  // namespace archive
+}  // namespace platform

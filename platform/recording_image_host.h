@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "archive/BTMemoryModule.h"
+#include "platform/BTMemoryModule.h"
 
-namespace archive {
+namespace platform {
 
 class RecordingImageHost : public ImageHost {
  public:
@@ -80,4 +80,4 @@ class RecordingImageHost : public ImageHost {
   std::map<std::string, std::uint64_t> stand_ins_;
 };
 
-}  // namespace archive
+}  // namespace platform

@@ -4,17 +4,17 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "archive/BTMemoryModule.h"
-#include "archive/recording_image_host.h"
+#include "platform/BTMemoryModule.h"
+#include "platform/recording_image_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  archive::RecordingImageHost host;
+  platform::RecordingImageHost host;
   host.max_size = std::size_t{16} << 20;
   host.grant_preferred = size % 2 == 0;  // both the in-place and the moved path
-  archive::ImageModule* module = archive::LoadImageFromMemory(data, size, host);
+  platform::ImageModule* module = platform::LoadImageFromMemory(data, size, host);
   if (module) {
-    archive::FindImageExport(module, "CreateObject");
-    archive::FreeImageModule(module);
+    platform::FindImageExport(module, "CreateObject");
+    platform::FreeImageModule(module);
   }
   if (host.freed_libraries != static_cast<int>(host.loaded.size())) std::abort();
   return 0;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace archive {
+namespace platform {
 
 using Md5Digest = std::array<std::uint8_t, 16>;
 
@@ -22,4 +22,4 @@ class Md5Engine {
 // A fresh engine; throws std::runtime_error when the system has no MD5.
 std::unique_ptr<Md5Engine> NewMd5Engine();
 
-}  // namespace archive
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "archive/BTMemoryModule.h"
+#include "platform/BTMemoryModule.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 
 #include "platform/byte_reader.h"
 
-namespace archive {
+namespace platform {
 
 namespace {
 
@@ -368,4 +368,4 @@ void FreeImageModule(ImageModule*& module) {
   module = nullptr;
 }
 
-}  // namespace archive
+}  // namespace platform

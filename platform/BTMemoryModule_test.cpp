@@ -1,4 +1,4 @@
-#include "archive/BTMemoryModule.h"
+#include "platform/BTMemoryModule.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "archive/recording_image_host.h"
+#include "platform/recording_image_host.h"
 
-namespace archive {
+namespace platform {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -237,4 +237,4 @@ TEST(Loader, TruncatedImagesFailCleanly) {
 }
 
 }  // namespace
-}  // namespace archive
+}  // namespace platform

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace archive {
+namespace platform {
 
 // Where an image was placed: the memory written, and the address the image
 // runs at (the one its relocations and pointers refer to). On Windows the two
@@ -66,4 +66,4 @@ std::uint64_t FindImageExport(const ImageModule* module, const char* name);
 // Detaches and releases the module; sets the reference to nullptr.
 void FreeImageModule(ImageModule*& module);
 
-}  // namespace archive
+}  // namespace platform

@@ -2,14 +2,12 @@
 // operations, load the image, find an export by name, free the image. Each
 // backend supplies them from the image the executable carries, never written
 // to disk (platform/posix: an in-memory file opened by the dynamic loader;
-// platform/win32: the in-memory image loader).
+// platform/win32: the in-memory image loader, BTMemoryModule).
 #pragma once
 
-#include <optional>
+#include <cstdint>
 
-#include "archive/sevenzip_com.h"
-
-namespace archive {
+namespace platform {
 
 struct LibraryModule;  // defined by the backend
 
@@ -20,7 +18,12 @@ void* FindLibraryExport(LibraryModule* module, const char* name);
 // Frees the library and sets the reference to nullptr; nullptr is left alone.
 void FreeArchiveLibrary(LibraryModule*& module);
 
-// The allocator of the library's strings (see com::LibraryStrings).
-com::LibraryStrings LibraryStringsOf(LibraryModule* module);
+// The allocator of the library's strings (BSTRs: SysAllocStringLen and
+// SysFreeString); either is nullptr when the library offers none.
+struct LibraryStringFunctions {
+  wchar_t* (*allocate)(const wchar_t* text, std::uint32_t length) = nullptr;
+  void (*free)(wchar_t* text) = nullptr;
+};
+LibraryStringFunctions LibraryStringsOf(LibraryModule* module);
 
-}  // namespace archive
+}  // namespace platform

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <span>
 
-namespace archive {
+namespace platform {
 
 // The image's bytes; empty when the executable carries none.
 std::span<const std::uint8_t> EmbeddedArchiveLibrary();
 
-}  // namespace archive
+}  // namespace platform
