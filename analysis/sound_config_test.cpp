@@ -114,9 +114,11 @@ TEST(SoundConfig, UnreadableFileEndsTheRun) {
   test::TestMachine machine;
   machine.AddTextFile(std::string(kEffects) + "fx.ini", "a=QUORVEL\\missing\r\n");
   test::TestForm tool(machine, test::AfterStartup{});
-  platform::posix::Faults().FailNth("CreateFile", 1);
-  tool.Run(&TForm1::VerifEffects);
-  platform::posix::Faults().Clear();
+  {
+    const platform::posix::ScopedFault fault(tool.faults(),
+                                             platform::posix::FaultOperation::kCreateFile, 1);
+    tool.Run(&TForm1::VerifEffects);
+  }
   ASSERT_EQ(tool.Messages("error").size(), 1u);
   EXPECT_TRUE(tool.Messages("error")[0].starts_with("Cannot open file "));
   EXPECT_TRUE(tool.form().report.ForumLines.empty());

@@ -47,9 +47,12 @@ TEST_F(FileDigestTest, MissingAndUnreadableFiles) {
   // A folder exists but cannot be opened as a file.
   EXPECT_EQ(FileDigest(*files, "C:\\in"), "d41d8cd98f00b204e9800998ecf8427e");
   std::ofstream(Host("C:\\in\\abc.7z"), std::ios::binary) << std::string(10 << 20, 'x');
-  for (const char* operation : {"CreateFile", "ReadFile"}) {
-    SCOPED_TRACE(operation);
-    platform::posix::Faults().FailNth(operation, operation[0] == 'R' ? 2 : 1);
+  using platform::posix::FaultOperation;
+  // The opening, or the second read (the first chunk read).
+  for (const auto& [operation, nth] :
+       {std::pair{FaultOperation::kCreateFile, 1}, std::pair{FaultOperation::kReadFile, 2}}) {
+    SCOPED_TRACE(platform::posix::FaultName(operation));
+    const platform::posix::ScopedFault fault(files->faults(), operation, nth);
     EXPECT_EQ(FileDigest(*files, "C:\\in\\abc.7z"), "d41d8cd98f00b204e9800998ecf8427e");
   }
 }

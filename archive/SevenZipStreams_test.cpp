@@ -133,7 +133,8 @@ TEST_F(StreamTest, VolumeThatCannotBeOpenedIsAskedFor) {
     name = "C:\\in\\copy.002";
   };
   auto reader = Reader("C:\\in\\set.001");
-  platform::posix::Faults().FailNth("CreateFile", 1);  // set.002's opening
+  const platform::posix::ScopedFault fault(
+      files->faults(), platform::posix::FaultOperation::kCreateFile, 1);  // set.002's opening
   EXPECT_EQ(ReadRest(*reader), "first-SECOND");
   EXPECT_THAT(asked, ElementsAre("C:\\in\\set.002"));
 }
@@ -142,7 +143,8 @@ TEST_F(StreamTest, FailedReadAnswersFailureAndRecordsTheError) {
   Put("C:\\in\\one.7z", "0123456789");
   {
     auto reader = Reader("C:\\in\\one.7z", false);
-    platform::posix::Faults().FailNth("ReadFile", 1);
+    const platform::posix::ScopedFault fault(files->faults(),
+                                             platform::posix::FaultOperation::kReadFile, 1);
     char bytes[4];
     std::uint32_t got = 99;
     EXPECT_EQ(reader->Read(bytes, 4, &got), com::kFalse);
@@ -172,7 +174,8 @@ TEST_F(StreamTest, FailedReadThroughTheLibrary) {
   SevenZipCommand("a ../in/one.7z a.txt");
   zip->SZFileName = "C:\\in\\one.7z";
   zip->ExtrBaseDir = "C:\\out";
-  platform::posix::Faults().FailAlways("ReadFile");
+  const platform::posix::ScopedFault fault(files->faults(),
+                                           platform::posix::FaultOperation::kReadFile);
   EXPECT_EQ(zip->Extract(false), -1);
   EXPECT_EQ(zip->LastError, kFileNotFound);
   EXPECT_NE(zip->LastSystemError, 0u);
@@ -195,7 +198,8 @@ TEST_F(StreamTest, WriterKeepsItsHighestPositionAndTheItemTime) {
     EXPECT_EQ((*writer)->Seek(0, 2, &position), com::kOk);
     EXPECT_EQ(position, 100u);
     EXPECT_EQ((*writer)->SetSize(5), com::kFalse);
-    platform::posix::Faults().FailNth("WriteFile", 1);
+    const platform::posix::ScopedFault fault(files->faults(),
+                                             platform::posix::FaultOperation::kWriteFile, 1);
     EXPECT_EQ((*writer)->Write("y", 1, &done), com::kFalse);
     EXPECT_EQ(done, 0u);
   }
@@ -210,7 +214,8 @@ TEST_F(StreamTest, WriterKeepsItsHighestPositionAndTheItemTime) {
                 116'444'736'000'000'000u,
             expected);
 
-  platform::posix::Faults().FailNth("CreateFile", 1);
+  const platform::posix::ScopedFault fault(files->faults(),
+                                           platform::posix::FaultOperation::kCreateFile, 1);
   auto refused = TMyStreamWriter::Create(*files, "C:\\out\\x.bin", 0, std::nullopt, error);
   ASSERT_FALSE(refused.ok());
   EXPECT_EQ(refused.error().os_error, 5u);

@@ -61,7 +61,6 @@ class ArchiveFixture : public ::testing::Test {
     };
   }
   void TearDown() override {
-    platform::posix::Faults().Clear();
     zip.reset();
     std::error_code ignored;
     std::filesystem::permissions(root_, std::filesystem::perms::all, ignored);

@@ -8,7 +8,8 @@
 
 namespace {
 
-using platform::posix::Faults;
+using platform::posix::FaultOperation;
+using platform::posix::ScopedFault;
 using platform::posix::testing_support::kMachineHeader;
 using platform::posix::testing_support::kUserHeader;
 using platform::posix::testing_support::TempPrefix;
@@ -160,7 +161,7 @@ TEST_F(TmRegistryTest, RefusesValuesThatAreNotStrings) {
   EXPECT_EQ(ErrorOf(update, "Version"), "Invalid data type for 'Version'");
   EXPECT_EQ(ErrorOf(update, "Multi"), "Invalid data type for 'Multi'");
   EXPECT_EQ(ErrorOf(update, "Binary"), "Invalid data type for 'Binary'");
-  Faults().FailNth("RegQueryValueEx", 1);
+  const ScopedFault fault(machine_->faults(), FaultOperation::kRegQueryValueEx, 1);
   EXPECT_EQ(ErrorOf(update, "Expand"), "Failed to get data for 'Expand'");
 }
 
@@ -232,7 +233,7 @@ TEST_F(TmRegistryTest, AFailedWriteStopsAtThatValueAndClosesTheKey) {
   registry.AddValue("A", "1");
   registry.AddValue("B", "2");
   registry.AddValue("C", "3");
-  Faults().FailNth("RegSetValueEx", 2);
+  const ScopedFault fault(machine_->faults(), FaultOperation::kRegSetValueEx, 2);
   try {
     (void)registry.WriteValues();
     ADD_FAILURE() << "no error";
@@ -250,7 +251,7 @@ TEST_F(TmRegistryTest, AFailedWriteStopsAtThatValueAndClosesTheKey) {
 TEST_F(TmRegistryTest, UnopenableKeyReturnsFalse) {
   TmRegistry registry = Aimed(rkHKEY_CURRENT_USER, "\\Software\\Remedor");
   registry.AddValue("A", "1");
-  Faults().FailNth("RegCreateKeyEx", 1);
+  const ScopedFault fault(machine_->faults(), FaultOperation::kRegCreateKeyEx, 1);
   EXPECT_FALSE(registry.WriteValues());
   EXPECT_TRUE(recorder_->writes.empty());
 }

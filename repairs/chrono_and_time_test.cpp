@@ -119,9 +119,12 @@ TEST(InternetTimeRepair, FailedWriteAbandonsTheRest) {
   {
     test::TestForm tool(machine, test::AfterStartup{});
     tool.form().window.bButton8.enabled = true;
-    platform::posix::Faults().FailNth("RegSetValueEx", 2);  // the first NtpServer
-    tool.Run(&TForm1::bButton8Click);
-    platform::posix::Faults().Clear();
+    {
+      const platform::posix::ScopedFault fault(tool.faults(),
+                                               platform::posix::FaultOperation::kRegSetValueEx,
+                                               2);  // the first NtpServer
+      tool.Run(&TForm1::bButton8Click);
+    }
     EXPECT_EQ(tool.Messages("error"), Lines{"Failed to set data for 'NtpServer'"});
     EXPECT_TRUE(tool.form().window.bButton8.enabled);
   }

@@ -150,9 +150,14 @@ TEST(TextureRepair, FailedRenameOrRemovalChangesNothing) {
     t.File("track-10_M_textures\\t.dds");
     if (duplicate) t.File("2_track-10_M_textures\\good.dds");
     test::TestForm tool(t.machine, test::AfterStartup{});
-    platform::posix::Faults().FailNth(duplicate ? "DeleteSilently" : "MoveFile", 1);
-    tool.Run(&TForm1::BoutonCorrigerClick);
-    platform::posix::Faults().Clear();
+    {
+      const platform::posix::ScopedFault fault(
+          tool.faults(),
+          duplicate ? platform::posix::FaultOperation::kSHFileOperation
+                    : platform::posix::FaultOperation::kMoveFile,
+          1);
+      tool.Run(&TForm1::BoutonCorrigerClick);
+    }
     EXPECT_EQ(t.machine.ReadFile(std::string(kMaps) + "track-10_M_textures\\t.dds"),
               "track-10_M_textures\\t.dds");
     EXPECT_TRUE(t.Exists("track-10_M_textures\\2_track-10_M_textures.rep"));

@@ -95,9 +95,11 @@ TEST(WindowReset, FailedWriteKeepsEarlierValues) {
   machine.SetRegistryString(test::Hive::kCurrentUser, "Software\\Other", "Kept", "yes");
   {
     test::TestForm tool(machine, test::AfterStartup{});
-    platform::posix::Faults().FailNth("RegSetValueEx", 5);
-    tool.Run(&TForm1::bButton9Click);
-    platform::posix::Faults().Clear();
+    {
+      const platform::posix::ScopedFault fault(tool.faults(),
+                                               platform::posix::FaultOperation::kRegSetValueEx, 5);
+      tool.Run(&TForm1::bButton9Click);
+    }
     EXPECT_EQ(tool.Messages("error"), Lines{"Failed to set data for 'frmChronoTop'"});
     EXPECT_FALSE(tool.form().window.Panel1.visible);
   }

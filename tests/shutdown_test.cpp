@@ -56,9 +56,11 @@ TEST(Close, WarnsWhenTheGeneralListSurvives) {
   TestMachine machine;
   machine.AddTextFile("C:\\Outil\\FILESLIST.TXT", "x\r\n");
   TestForm t(machine);
-  platform::posix::Faults().FailAlways("DeleteSilently");
-  t.form().FormClose();
-  platform::posix::Faults().Clear();
+  {
+    const platform::posix::ScopedFault fault(t.faults(),
+                                             platform::posix::FaultOperation::kSHFileOperation);
+    t.form().FormClose();
+  }
   ASSERT_EQ(t.Dialogs().size(), 1u);
   EXPECT_EQ(t.Dialogs()[0].kind, "information");
   EXPECT_EQ(t.Dialogs()[0].text,

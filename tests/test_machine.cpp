@@ -228,7 +228,7 @@ void TestMachine::WriteFacts() const {
 
 TestForm::TestForm(TestMachine& machine, std::vector<std::string> arguments) {
   machine.WriteFacts();
-  auto opened = platform::OpenPlatform({machine.root().string()});
+  auto opened = platform::posix::PosixPlatform::Open(machine.root());
   if (!opened) throw std::runtime_error("OpenPlatform: " + opened.error().Message());
   platform_ = std::move(*opened);
   observed_ = std::make_unique<app::ObservedPlatform>(*platform_);
@@ -272,7 +272,7 @@ void TestForm::Wait(std::int64_t ms) {
 
 std::string ReadBack(TestMachine& machine, TmRootKey root, const std::string& key,
                      const std::string& name) {
-  auto opened = platform::OpenPlatform({machine.root().string()});
+  auto opened = platform::posix::PosixPlatform::Open(machine.root());
   if (!opened) throw std::runtime_error(opened.error().Message());
   TmRegistry registry((*opened)->registry());
   registry.RootKey = root;
@@ -281,7 +281,7 @@ std::string ReadBack(TestMachine& machine, TmRootKey root, const std::string& ke
 }
 
 bool KeyExists(TestMachine& machine, platform::RootKey root, std::string_view key) {
-  auto opened = platform::OpenPlatform({machine.root().string()});
+  auto opened = platform::posix::PosixPlatform::Open(machine.root());
   if (!opened) throw std::runtime_error(opened.error().Message());
   auto handle = (*opened)->registry().OpenKey(root, key, platform::KeyAccess::kRead);
   if (!handle) return false;

@@ -25,6 +25,7 @@
 #include "app/observed_platform.h"
 #include "components/mRegistry.h"
 #include "platform/platform.h"
+#include "platform/posix/posix_platform.h"
 
 namespace test {
 
@@ -109,6 +110,8 @@ class TestForm {
   app::HeadlessUi& ui() { return ui_; }
   app::EventLoop& loop() { return loop_; }
   platform::Platform& os() { return *observed_; }
+  // The faults armed for this machine's platform.
+  platform::posix::FaultInjector& faults() { return platform_->faults(); }
 
   // The first activation of the window: the start-up sequence, then the work
   // other threads hand over.
@@ -151,7 +154,7 @@ class TestForm {
   }
 
  private:
-  std::unique_ptr<platform::Platform> platform_;
+  std::unique_ptr<platform::posix::PosixPlatform> platform_;
   std::unique_ptr<app::ObservedPlatform> observed_;
   app::SimulatedClock clock_;
   app::EventLoop loop_{clock_};

@@ -1,47 +1,55 @@
 #include "platform/posix/faults.h"
 
-#include <map>
-#include <mutex>
-
 namespace platform::posix {
 
 namespace {
-struct Rule {
-  int countdown = 0;  // fails when it reaches 1; 0 = inactive
-  bool always = false;
+
+// In the order of FaultOperation.
+constexpr std::array<std::string_view, kFaultOperationCount> kNames = {
+    "CreateFile",         "ReadFile",
+    "WriteFile",          "CreateDirectory",
+    "MoveFile",           "SHFileOperation",
+    "RegOpenKeyEx",       "RegCreateKeyEx",
+    "RegQueryValueEx",    "RegSetValueEx",
+    "RegFlushKey",        "GlobalMemoryStatusEx",
+    "OpenSCManager",      "CreateToolhelp32Snapshot",
+    "GetFileVersionInfo", "URLDownloadToFile",
 };
-std::mutex mutex;
-std::map<std::string, Rule, std::less<>> rules;
+
+std::size_t IndexOf(FaultOperation operation) { return static_cast<std::size_t>(operation); }
+
 }  // namespace
 
-void FaultInjector::FailNth(std::string_view operation, int nth) {
-  std::lock_guard lock(mutex);
-  rules[std::string(operation)] = Rule{nth, false};
+std::string_view FaultName(FaultOperation operation) { return kNames[IndexOf(operation)]; }
+
+std::optional<FaultOperation> FaultNamed(std::string_view name) {
+  for (std::size_t i = 0; i < kNames.size(); ++i) {
+    if (kNames[i] == name) return static_cast<FaultOperation>(i);
+  }
+  return std::nullopt;
 }
 
-void FaultInjector::FailAlways(std::string_view operation) {
-  std::lock_guard lock(mutex);
-  rules[std::string(operation)] = Rule{0, true};
+void FaultInjector::FailNth(FaultOperation operation, int nth) {
+  std::lock_guard lock(mutex_);
+  rules_[IndexOf(operation)] = Rule{nth, false};
 }
 
-void FaultInjector::Clear() {
-  std::lock_guard lock(mutex);
-  rules.clear();
+void FaultInjector::FailAlways(FaultOperation operation) {
+  std::lock_guard lock(mutex_);
+  rules_[IndexOf(operation)] = Rule{0, true};
 }
 
-bool FaultInjector::ShouldFail(std::string_view operation) {
-  std::lock_guard lock(mutex);
-  const auto it = rules.find(operation);
-  if (it == rules.end()) return false;
-  Rule& rule = it->second;
+void FaultInjector::Clear(FaultOperation operation) {
+  std::lock_guard lock(mutex_);
+  rules_[IndexOf(operation)] = Rule{};
+}
+
+bool FaultInjector::ShouldFail(FaultOperation operation) {
+  std::lock_guard lock(mutex_);
+  Rule& rule = rules_[IndexOf(operation)];
   if (rule.always) return true;
   if (rule.countdown == 0) return false;
   return --rule.countdown == 0;
-}
-
-FaultInjector& Faults() {
-  static FaultInjector injector;
-  return injector;
 }
 
 }  // namespace platform::posix

@@ -26,21 +26,22 @@ Result<std::unique_ptr<PosixPlatform>> PosixPlatform::Open(const std::filesystem
                      "not a Wine prefix: it has no drive_c folder");
   }
   std::unique_ptr<PosixPlatform> platform(new PosixPlatform(prefix));
-  auto registry = WineRegistry::Open(prefix);
+  auto registry = WineRegistry::Open(prefix, platform->faults_);
   if (!registry) return registry.error();
   platform->registry_ = std::move(*registry);
-  platform->files_ = std::make_unique<PrefixFileSystem>(prefix);
-  platform->machine_ = std::make_unique<SimulatedMachine>(prefix, *platform->files_);
+  platform->files_ = std::make_unique<PrefixFileSystem>(prefix, platform->faults_);
+  platform->machine_ =
+      std::make_unique<SimulatedMachine>(prefix, *platform->files_, *platform->faults_);
   platform->profile_ = std::make_unique<PrefixProfileStrings>(*platform->files_,
                                                               platform->machine_->WindowsFolder());
-  platform->shell_ = std::make_unique<PosixShell>(*platform->files_);
+  platform->shell_ = std::make_unique<PosixShell>(*platform->files_, *platform->faults_);
 
   for (const auto& [drive, space] : platform->machine_->DiskOverrides()) {
     platform->files_->SetDiskSpaceOverride(drive, space);
   }
-  for (const auto& [operation, nth] : platform->machine_->FaultRules()) {
-    Faults().FailNth(operation, nth);
-  }
+  const auto faults = platform->machine_->FaultRules();
+  if (!faults) return faults.error();
+  for (const auto& [operation, nth] : *faults) platform->faults_->FailNth(operation, nth);
   return platform;
 }
 

@@ -33,11 +33,15 @@ class PosixPlatform final : public Platform {
   PosixShell& posix_shell() { return *shell_; }
   PrefixFileSystem& prefix_files() { return *files_; }
   const std::filesystem::path& prefix() const { return prefix_; }
+  // The faults armed for this machine (its facts' [Faults], and tests).
+  FaultInjector& faults() { return *faults_; }
 
  private:
   explicit PosixPlatform(std::filesystem::path prefix) : prefix_(std::move(prefix)) {}
 
   std::filesystem::path prefix_;
+  // Shared with the files the machine hands out, which may outlive it.
+  std::shared_ptr<FaultInjector> faults_ = std::make_shared<FaultInjector>();
   std::unique_ptr<WineRegistry> registry_;
   std::unique_ptr<PrefixFileSystem> files_;
   std::unique_ptr<PrefixProfileStrings> profile_;

@@ -43,10 +43,7 @@ class PosixPlatformTest : public ::testing::Test {
   PosixPlatformTest() : root_(MakeFolder("remedor-platform")) {
     fs::create_directories(root_ / "drive_c" / "windows");
   }
-  ~PosixPlatformTest() override {
-    Faults().Clear();
-    fs::remove_all(root_);
-  }
+  ~PosixPlatformTest() override { fs::remove_all(root_); }
   void Write(const fs::path& path, std::string_view bytes) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
@@ -110,6 +107,41 @@ TEST_F(PosixPlatformTest, FactsReachEveryService) {
   EXPECT_FALSE(platform.files().MoveFile("C:\\a.txt", "C:\\b.txt").ok());  // the first fails
   EXPECT_TRUE(platform.files().MoveFile("C:\\a.txt", "C:\\b.txt").ok());
   EXPECT_EQ(platform.prefix_files().HostPath("C:\\B.TXT"), root_ / "drive_c" / "b.txt");
+}
+
+// The facts' [Faults] name platform calls; any other name is refused, naming
+// the file and the key, rather than silently arming nothing.
+TEST_F(PosixPlatformTest, AFaultOfNoKnownOperationIsRefused) {
+  Write(root_ / kMachineFactsFile, "[Faults]\r\nMoveFile=1\r\nDeleteFile=1\r\n");
+  const auto opened = PosixPlatform::Open(root_);
+  ASSERT_FALSE(opened);
+  EXPECT_EQ(opened.error().code, Errc::kInvalidData);
+  EXPECT_EQ(opened.error().subject, (root_ / kMachineFactsFile).string());
+  EXPECT_NE(opened.error().Message().find("[Faults] DeleteFile"), std::string::npos)
+      << opened.error().Message();
+}
+
+// Each platform has faults of its own: what one machine's facts arm never
+// reaches another platform, nor outlives its own.
+TEST_F(PosixPlatformTest, FaultsBelongToTheirPlatform) {
+  Write(root_ / "drive_c" / "a.txt", "a");
+  const fs::path other = MakeFolder("remedor-platform-other");
+  fs::create_directories(other / "drive_c");
+  Write(other / "drive_c" / "a.txt", "a");
+  Write(other / kMachineFactsFile, "[Faults]\r\nMoveFile=1\r\n");
+  {
+    auto faulty = PosixPlatform::Open(other);
+    ASSERT_TRUE(faulty) << faulty.error().Message();
+    auto plain = PosixPlatform::Open(root_);
+    ASSERT_TRUE(plain) << plain.error().Message();
+    EXPECT_TRUE((*plain)->files().MoveFile("C:\\a.txt", "C:\\b.txt").ok());
+    EXPECT_FALSE((*faulty)->files().MoveFile("C:\\a.txt", "C:\\b.txt").ok());
+  }
+  fs::remove(other / kMachineFactsFile);
+  auto again = PosixPlatform::Open(other);
+  ASSERT_TRUE(again) << again.error().Message();
+  EXPECT_TRUE((*again)->files().MoveFile("C:\\a.txt", "C:\\b.txt").ok());
+  fs::remove_all(other);
 }
 
 }  // namespace

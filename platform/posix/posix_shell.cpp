@@ -37,7 +37,8 @@ struct EasyDeleter {
 
 }  // namespace
 
-PosixShell::PosixShell(FileSystem& files, DownloadLimits limits) : files_(files), limits_(limits) {
+PosixShell::PosixShell(FileSystem& files, FaultInjector& faults, DownloadLimits limits)
+    : files_(files), faults_(faults), limits_(limits) {
   // Not safe to race with other threads: done once, before any download.
   static std::once_flag initialised;
   std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -45,7 +46,7 @@ PosixShell::PosixShell(FileSystem& files, DownloadLimits limits) : files_(files)
 
 Status PosixShell::Download(std::string_view url, std::string_view local_path) {
   const std::string address(url);
-  if (Faults().ShouldFail(kOperation)) {
+  if (faults_.ShouldFail(FaultOperation::kURLDownloadToFile)) {
     return MakeError(Errc::kIo, kOperation, address, 0, "injected fault");
   }
   std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/posix/faults.h"
 #include "platform/shell.h"
 
 namespace platform::posix {
@@ -28,7 +29,8 @@ class PosixShell : public Shell {
   // kind is "browser" (target: the address) or "folder" (target: the folder).
   using EventHook = std::function<void(std::string kind, std::string target)>;
 
-  explicit PosixShell(FileSystem& files, DownloadLimits limits = {});
+  // Downloads fail where `faults` says.
+  PosixShell(FileSystem& files, FaultInjector& faults, DownloadLimits limits = {});
 
   // Fails (kIo) on a connection error, a time-out, an HTTP error status, an
   // answer over the size bound or an address that is not http:// or https://;
@@ -43,6 +45,7 @@ class PosixShell : public Shell {
 
  private:
   FileSystem& files_;
+  FaultInjector& faults_;
   DownloadLimits limits_;
   EventHook hook_;
 };

@@ -18,11 +18,9 @@ using namespace std::chrono_literals;
 
 class PosixShellTest : public ::testing::Test {
  protected:
-  PosixShellTest() : root_(MakePrefix()), files_(root_), shell_(files_, Limits()) {}
-  ~PosixShellTest() override {
-    Faults().Clear();
-    fs::remove_all(root_);
-  }
+  PosixShellTest()
+      : root_(MakePrefix()), files_(root_), shell_(files_, files_.faults(), Limits()) {}
+  ~PosixShellTest() override { fs::remove_all(root_); }
 
   static fs::path MakePrefix() {
     std::string pattern = (fs::temp_directory_path() / "remedor-shell-XXXXXX").string();
@@ -94,7 +92,7 @@ TEST_F(PosixShellTest, FailedDownloadsWriteNothing) {
 
 TEST_F(PosixShellTest, InjectedFaultFailsTheNthDownload) {
   server_.Serve("/v", {200, "v"});
-  Faults().FailNth("URLDownloadToFile", 2);
+  const ScopedFault fault(files_.faults(), FaultOperation::kURLDownloadToFile, 2);
   EXPECT_TRUE(shell_.Download(server_.Url("/v"), "C:\\a.txt").ok());
   EXPECT_FALSE(shell_.Download(server_.Url("/v"), "C:\\b.txt").ok());
   EXPECT_TRUE(shell_.Download(server_.Url("/v"), "C:\\c.txt").ok());

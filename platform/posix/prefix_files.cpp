@@ -76,8 +76,11 @@ Error WindowsError(Errc code, std::uint32_t windows_error, std::string_view oper
                    std::move(detail));
 }
 
-Error InjectedFault(std::string_view operation, std::string_view subject) {
-  return WindowsError(Errc::kAccessDenied, kErrorAccessDenied, operation, subject,
+// The failure of this call of the operation when one is armed, named as the call.
+std::optional<Error> InjectedFault(FaultInjector& faults, FaultOperation operation,
+                                   std::string_view subject) {
+  if (!faults.ShouldFail(operation)) return std::nullopt;
+  return WindowsError(Errc::kAccessDenied, kErrorAccessDenied, FaultName(operation), subject,
                       "failed on purpose (fault injection)");
 }
 
@@ -183,12 +186,13 @@ class PrefixFile final : public File {
  public:
   PrefixFile(int fd, std::string path, OpenMode mode,
              std::shared_ptr<PrefixFileSystem::OpenFiles> open_files,
-             PrefixFileSystem::OpenFiles::Key key)
+             PrefixFileSystem::OpenFiles::Key key, std::shared_ptr<FaultInjector> faults)
       : fd_(fd),
         path_(std::move(path)),
         mode_(mode),
         open_files_(std::move(open_files)),
-        key_(key) {}
+        key_(key),
+        faults_(std::move(faults)) {}
   ~PrefixFile() override {
     ::close(fd_);
     open_files_->Close(key_, mode_);
@@ -197,7 +201,7 @@ class PrefixFile final : public File {
   PrefixFile& operator=(const PrefixFile&) = delete;
 
   Result<std::size_t> Read(void* buffer, std::size_t size) override {
-    if (Faults().ShouldFail("ReadFile")) return InjectedFault("ReadFile", path_);
+    if (auto fault = InjectedFault(*faults_, FaultOperation::kReadFile, path_)) return *fault;
     auto* bytes = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < size) {  // ReadFile stops short only at the end of the file
@@ -211,7 +215,7 @@ class PrefixFile final : public File {
   }
 
   Result<std::size_t> Write(const void* data, std::size_t size) override {
-    if (Faults().ShouldFail("WriteFile")) return InjectedFault("WriteFile", path_);
+    if (auto fault = InjectedFault(*faults_, FaultOperation::kWriteFile, path_)) return *fault;
     if (mode_ == OpenMode::kRead) {
       return WindowsError(Errc::kAccessDenied, kErrorAccessDenied, "WriteFile", path_);
     }
@@ -253,6 +257,7 @@ class PrefixFile final : public File {
   const OpenMode mode_;
   const std::shared_ptr<PrefixFileSystem::OpenFiles> open_files_;
   const PrefixFileSystem::OpenFiles::Key key_;
+  const std::shared_ptr<FaultInjector> faults_;
 };
 
 // Removes the folder `name` of `parent_fd` and everything in it; a symbolic
@@ -303,8 +308,10 @@ Status RemoveTree(int parent_fd, const std::string& name, const std::string& sho
 
 }  // namespace
 
-PrefixFileSystem::PrefixFileSystem(fs::path prefix)
-    : paths_(std::move(prefix)), open_files_(std::make_shared<OpenFiles>()) {}
+PrefixFileSystem::PrefixFileSystem(fs::path prefix, std::shared_ptr<FaultInjector> faults)
+    : paths_(std::move(prefix)),
+      open_files_(std::make_shared<OpenFiles>()),
+      faults_(std::move(faults)) {}
 
 PrefixFileSystem::~PrefixFileSystem() = default;
 
@@ -404,7 +411,7 @@ Result<std::vector<FindEntry>> PrefixFileSystem::FindFiles(std::string_view patt
 }
 
 Status PrefixFileSystem::MoveFile(std::string_view from, std::string_view to) {
-  if (Faults().ShouldFail("MoveFile")) return InjectedFault("MoveFile", from);
+  if (auto fault = InjectedFault(*faults_, FaultOperation::kMoveFile, from)) return *fault;
   const auto source = paths_.Locate(from);
   if (!source) return source.error();
   if (!source->exists || source->is_root) {
@@ -442,7 +449,8 @@ Status PrefixFileSystem::MoveFile(std::string_view from, std::string_view to) {
 }
 
 Status PrefixFileSystem::DeleteSilently(std::string_view pattern) {
-  if (Faults().ShouldFail("DeleteSilently")) return InjectedFault("SHFileOperation", pattern);
+  if (auto fault = InjectedFault(*faults_, FaultOperation::kSHFileOperation, pattern))
+    return *fault;
   HostLocation folder;
   const auto matches = Search(pattern, "SHFileOperation", &folder);
   if (!matches) return matches.error();
@@ -478,7 +486,7 @@ Status PrefixFileSystem::DeleteSilently(std::string_view pattern) {
 }
 
 Status PrefixFileSystem::CreateDirectory(std::string_view path) {
-  if (Faults().ShouldFail("CreateDirectory")) return InjectedFault("CreateDirectory", path);
+  if (auto fault = InjectedFault(*faults_, FaultOperation::kCreateDirectory, path)) return *fault;
   const auto location = paths_.Locate(path);
   if (!location) return location.error();
   if (location->exists || location->is_root) {
@@ -493,7 +501,7 @@ Status PrefixFileSystem::CreateDirectory(std::string_view path) {
 
 Result<std::unique_ptr<File>> PrefixFileSystem::OpenFile(std::string_view path, OpenMode mode,
                                                          std::uint32_t attributes) {
-  if (Faults().ShouldFail("CreateFile")) return InjectedFault("CreateFile", path);
+  if (auto fault = InjectedFault(*faults_, FaultOperation::kCreateFile, path)) return *fault;
   const auto location = paths_.Locate(path);
   if (!location) return location.error();
   if (location->is_root || (location->exists && IsFolderLocation(*location))) {
@@ -531,7 +539,7 @@ Result<std::unique_ptr<File>> PrefixFileSystem::OpenFile(std::string_view path, 
     ::fchmod(fd, status.st_mode & 07555);  // the handle itself keeps its writing right
   }
   return std::unique_ptr<File>(
-      std::make_unique<PrefixFile>(fd, location->windows_path, mode, open_files_, key));
+      std::make_unique<PrefixFile>(fd, location->windows_path, mode, open_files_, key, faults_));
 }
 
 std::string PrefixFileSystem::CurrentDirectory() { return paths_.CurrentDirectory(); }

@@ -19,7 +19,7 @@
 //   shared) cannot be opened against that sharing, deleted or renamed while
 //   open (ERROR_SHARING_VIOLATION, Errc::kBusy);
 // - disk space from the host volume, or as the machine's facts set it;
-// - failures on purpose through Faults(): "MoveFile", "DeleteSilently",
+// - failures on purpose through faults(): "MoveFile", "SHFileOperation",
 //   "CreateFile", "ReadFile", "WriteFile", "CreateDirectory".
 //
 // Not simulated: hidden and system bits set by a program, 8.3 short names,
@@ -33,13 +33,16 @@
 #include <optional>
 
 #include "platform/files.h"
+#include "platform/posix/faults.h"
 #include "platform/posix/prefix_paths.h"
 
 namespace platform::posix {
 
 class PrefixFileSystem final : public FileSystem {
  public:
-  explicit PrefixFileSystem(std::filesystem::path prefix);
+  // Its calls fail where `faults` says (a fresh injector of its own when none is given).
+  explicit PrefixFileSystem(std::filesystem::path prefix, std::shared_ptr<FaultInjector> faults =
+                                                              std::make_shared<FaultInjector>());
   ~PrefixFileSystem() override;
 
   std::optional<std::uint32_t> GetAttributes(std::string_view path) override;
@@ -60,6 +63,7 @@ class PrefixFileSystem final : public FileSystem {
     return paths_.HostPath(windows_path);
   }
   PrefixPaths& paths() { return paths_; }
+  FaultInjector& faults() { return *faults_; }
 
   // What GetDiskFreeSpace answers for a drive from now on: that space, or a
   // failure when nullopt.
@@ -75,6 +79,7 @@ class PrefixFileSystem final : public FileSystem {
   PrefixPaths paths_;
   std::map<char, std::optional<DiskSpace>> disk_overrides_;
   std::shared_ptr<OpenFiles> open_files_;
+  std::shared_ptr<FaultInjector> faults_;  // shared with the files it opens
 };
 
 }  // namespace platform::posix

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/faults.h"
@@ -163,7 +165,7 @@ TEST_F(PrefixFilesTest, MoveFileRenamesButNeverReplaces) {
     EXPECT_EQ(moved.error().code, f.code) << f.from;
   }
 
-  Faults().FailNth("MoveFile", 1);
+  const ScopedFault fault(files.faults(), FaultOperation::kMoveFile, 1);
   EXPECT_FALSE(files.MoveFile("C:\\MAPS\\Taken", "C:\\MAPS\\Other"));
   EXPECT_TRUE(fs::exists(C("MAPS/Taken")));
   EXPECT_TRUE(files.MoveFile("C:\\MAPS\\Taken", "C:\\MAPS\\Other"));
@@ -228,7 +230,7 @@ TEST_F(PrefixFilesTest, DeleteSilentlyRefusesReadOnlyAndOpenFiles) {
 
   open->reset();
   ASSERT_TRUE(files.DeleteSilently("C:\\own\\open.txt"));
-  Faults().FailAlways("DeleteSilently");
+  const ScopedFault fault(files.faults(), FaultOperation::kSHFileOperation);
   EXPECT_FALSE(files.DeleteSilently("C:\\own"));
   EXPECT_TRUE(fs::exists(C("own")));
 }
@@ -251,7 +253,7 @@ TEST_F(PrefixFilesTest, CreateDirectoryOneLevel) {
     ASSERT_FALSE(made) << f.path;
     EXPECT_EQ(made.error().code, f.code) << f.path;
   }
-  Faults().FailNth("CreateDirectory", 1);
+  const ScopedFault fault(files.faults(), FaultOperation::kCreateDirectory, 1);
   EXPECT_FALSE(files.CreateDirectory("C:\\Second"));
   EXPECT_FALSE(fs::exists(C("Second")));
 }
@@ -330,18 +332,34 @@ TEST_F(PrefixFilesTest, OpenFileHonoursSharingAndReadOnly) {
   EXPECT_EQ(files.GetAttributes("C:\\data\\new.bin"), attr::kArchive | attr::kReadOnly);
 }
 
-TEST_F(PrefixFilesTest, FaultsFailTheNamedCalls) {
+// An armed fault fails its call with an error naming that call; once its
+// scope ends, the call works again.
+TEST_F(PrefixFilesTest, FaultsFailTheNamedCallsWithinTheirScope) {
   MakeFile("data/a.bin", "abc");
   PrefixFileSystem files(root_);
-  Faults().FailNth("CreateFile", 1);
-  EXPECT_FALSE(files.ReadAll("C:\\data\\a.bin"));
-  EXPECT_EQ(*files.ReadAll("C:\\data\\a.bin"), "abc");
-  Faults().FailNth("ReadFile", 1);
-  EXPECT_FALSE(files.ReadAll("C:\\data\\a.bin"));
-  Faults().FailNth("WriteFile", 1);
-  const auto written = files.WriteAll("C:\\data\\b.bin", "xyz");
-  ASSERT_FALSE(written);
-  EXPECT_EQ(written.error().operation, "WriteFile");
+  const auto failed_as = [](const auto& result) {
+    return result.ok() ? std::string("ok") : result.error().operation;
+  };
+  const std::pair<FaultOperation, std::function<std::string()>> cases[] = {
+      {FaultOperation::kCreateFile, [&] { return failed_as(files.ReadAll("C:\\data\\a.bin")); }},
+      {FaultOperation::kReadFile, [&] { return failed_as(files.ReadAll("C:\\data\\a.bin")); }},
+      {FaultOperation::kWriteFile,
+       [&] { return failed_as(files.WriteAll("C:\\data\\b.bin", "xyz")); }},
+      {FaultOperation::kCreateDirectory,
+       [&] { return failed_as(files.CreateDirectory("C:\\data\\new")); }},
+      {FaultOperation::kMoveFile,
+       [&] { return failed_as(files.MoveFile("C:\\data\\b.bin", "C:\\data\\c.bin")); }},
+      {FaultOperation::kSHFileOperation,
+       [&] { return failed_as(files.DeleteSilently("C:\\data\\c.bin")); }},
+  };
+  for (const auto& [operation, call] : cases) {
+    SCOPED_TRACE(FaultName(operation));
+    {
+      const ScopedFault fault(files.faults(), operation);
+      EXPECT_EQ(call(), FaultName(operation));
+    }
+    EXPECT_EQ(call(), "ok");
+  }
 }
 
 TEST_F(PrefixFilesTest, DiskSpaceFromTheHostOrTheMachineFacts) {

@@ -27,7 +27,6 @@ class TempPrefix : public ::testing::Test {
   }
 
   void TearDown() override {
-    Faults().Clear();
     std::error_code ignored;
     std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);

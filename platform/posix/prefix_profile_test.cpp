@@ -23,7 +23,7 @@ TEST_F(PrefixProfileTest, ReadsThroughTheFileSystem) {
   EXPECT_EQ(profile.GetString("Settings", "ResolutionX", "0", 256, "RichardBurnsRally.ini"), "0");
   EXPECT_EQ(profile.GetString("Settings", "ResolutionX", "0", 256, "C:\\none\\x.ini"), "0");
   EXPECT_EQ(profile.GetString("Settings", "ResolutionX", "dflt ", 256, ""), "dflt");
-  Faults().FailNth("ReadFile", 1);
+  const ScopedFault fault(files.faults(), FaultOperation::kReadFile, 1);
   EXPECT_EQ(profile.GetString("Desktop", "Wallpaper", "x", 256, "win.ini"), "x");
 }
 
@@ -41,7 +41,7 @@ TEST_F(PrefixProfileTest, WritesAsWindowsAndNeverClobbers) {
             Errc::kPathNotFound);
   EXPECT_EQ(profile.WriteString("App", "k", "a\r\n[Other]", "C:\\cfg\\a.ini").error().code,
             Errc::kInvalidData);
-  Faults().FailNth("ReadFile", 1);
+  const ScopedFault fault(files.faults(), FaultOperation::kReadFile, 1);
   EXPECT_EQ(profile.WriteString("App", "k", "v", "C:\\cfg\\a.ini").error().operation, "ReadFile");
   EXPECT_EQ(Read(C("cfg/a.ini")), "; keep\r\n[App]\r\nold=1\r\nnew=2\r\n");
 }

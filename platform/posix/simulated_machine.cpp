@@ -228,9 +228,13 @@ std::string WithTrailingBackslash(std::string path) {
 
 }  // namespace
 
-SimulatedMachine::SimulatedMachine(const std::filesystem::path& prefix, FileSystem& files)
-    : files_(files), processes_file_(prefix / kProcessesFile) {
-  const Facts facts(ReadHostFile(prefix / kMachineFactsFile).value_or(std::string()));
+SimulatedMachine::SimulatedMachine(const std::filesystem::path& prefix, FileSystem& files,
+                                   FaultInjector& faults)
+    : files_(files),
+      processes_file_(prefix / kProcessesFile),
+      faults_(faults),
+      facts_file_(prefix / kMachineFactsFile) {
+  const Facts facts(ReadHostFile(facts_file_).value_or(std::string()));
 
   const auto exe = facts.Get("Self", "Exe");
   self_exe_ = exe.value_or(DefaultSelfExecutable());
@@ -278,21 +282,33 @@ SimulatedMachine::SimulatedMachine(const std::filesystem::path& prefix, FileSyst
   }
 
   for (const std::string& key : facts.Keys("Faults")) {
-    if (const auto nth = facts.Numeric<int>("Faults", key); nth && *nth > 0) {
-      faults_.emplace_back(key, *nth);
+    const auto operation = FaultNamed(key);
+    if (!operation) {
+      if (!unknown_fault_) unknown_fault_ = key;
+    } else if (const auto nth = facts.Numeric<int>("Faults", key); nth && *nth > 0) {
+      fault_rules_.emplace_back(*operation, *nth);
     }
   }
 }
 
+Result<std::vector<std::pair<FaultOperation, int>>> SimulatedMachine::FaultRules() const {
+  if (unknown_fault_) {
+    return MakeError(Errc::kInvalidData, "OpenPlatform", facts_file_.string(), 0,
+                     "[Faults] " + *unknown_fault_ + ": no platform operation of that name");
+  }
+  return fault_rules_;
+}
+
 Result<MemoryStatus> SimulatedMachine::QueryMemory() {
-  if (!memory_ || Faults().ShouldFail("GlobalMemoryStatusEx")) {
+  if (!memory_ || faults_.ShouldFail(FaultOperation::kGlobalMemoryStatusEx)) {
     return MakeError(Errc::kIo, "GlobalMemoryStatusEx", "");
   }
   return *memory_;
 }
 
 ServiceStatus SimulatedMachine::QueryService(std::string_view name) {
-  if (Faults().ShouldFail("OpenSCManager")) return {ServiceStatus::Outcome::kNoManager, 0};
+  if (faults_.ShouldFail(FaultOperation::kOpenSCManager))
+    return {ServiceStatus::Outcome::kNoManager, 0};
   const auto it = services_.find(UpperCase(name));
   // Wine installs no time service: the manager opens, the service does not.
   if (it == services_.end()) return {ServiceStatus::Outcome::kServiceUnopenable, 0};
@@ -300,7 +316,7 @@ ServiceStatus SimulatedMachine::QueryService(std::string_view name) {
 }
 
 Result<std::vector<ProcessEntry>> SimulatedMachine::SnapshotProcesses() {
-  if (Faults().ShouldFail("CreateToolhelp32Snapshot")) {
+  if (faults_.ShouldFail(FaultOperation::kCreateToolhelp32Snapshot)) {
     return MakeError(Errc::kIo, "CreateToolhelp32Snapshot", "");
   }
   if (const auto text = ReadHostFile(processes_file_)) {
@@ -322,7 +338,7 @@ LocalTime SimulatedMachine::Now() {
 }
 
 std::optional<VersionInfo> SimulatedMachine::ReadVersionInfo(std::string_view path) {
-  if (Faults().ShouldFail("GetFileVersionInfo")) return std::nullopt;
+  if (faults_.ShouldFail(FaultOperation::kGetFileVersionInfo)) return std::nullopt;
   if (EqualsIgnoreCase(path, self_exe_)) return self_version_;
   const auto bytes = files_.ReadAll(path);
   if (!bytes) return std::nullopt;

@@ -25,7 +25,8 @@
 //                "queryfailed"; a service not named cannot be opened (Wine
 //                installs no time service)
 //   [Network]    VersionURL (overrides the new-version check's address)
-//   [Faults]     OPERATION=N: the Nth call of that platform operation fails
+//   [Faults]     OPERATION=N: the Nth call of that platform operation fails (one of
+//                platform/posix/faults.h; any other name is an error)
 //
 // The facts file follows the profile-string rules (Windows-1252 unless it
 // starts with a byte-order mark). Running processes come from
@@ -48,6 +49,7 @@
 
 #include "platform/files.h"
 #include "platform/machine.h"
+#include "platform/posix/faults.h"
 
 namespace platform::posix {
 
@@ -58,7 +60,8 @@ class SimulatedMachine final : public Machine {
  public:
   // Reads the facts once; a missing facts file means the host and the defaults.
   // Version resources of files are read through `files`.
-  SimulatedMachine(const std::filesystem::path& prefix, FileSystem& files);
+  // Its calls fail where `faults` says.
+  SimulatedMachine(const std::filesystem::path& prefix, FileSystem& files, FaultInjector& faults);
 
   Result<MemoryStatus> QueryMemory() override;
   std::string ProcessorBrand() override { return processor_brand_; }
@@ -81,8 +84,9 @@ class SimulatedMachine final : public Machine {
 
   // [Disks]: the space each named drive reports; nullopt: the query fails.
   const std::map<char, std::optional<DiskSpace>>& DiskOverrides() const { return disks_; }
-  // [Faults]: (operation, N), for the fault injector.
-  const std::vector<std::pair<std::string, int>>& FaultRules() const { return faults_; }
+  // [Faults]: (operation, N), for the fault injector; an error naming the
+  // facts file and the key when a key names no operation.
+  Result<std::vector<std::pair<FaultOperation, int>>> FaultRules() const;
 
  private:
   FileSystem& files_;
@@ -106,7 +110,10 @@ class SimulatedMachine final : public Machine {
   bool administrator_ = true;
   std::map<std::string, ServiceStatus> services_;  // by upper-case name
   std::optional<std::string> version_url_;
-  std::vector<std::pair<std::string, int>> faults_;
+  FaultInjector& faults_;
+  std::filesystem::path facts_file_;
+  std::vector<std::pair<FaultOperation, int>> fault_rules_;
+  std::optional<std::string> unknown_fault_;  // the first [Faults] key that names no operation
 };
 
 // Host facts, also used where the facts file is silent.

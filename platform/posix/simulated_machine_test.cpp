@@ -23,10 +23,7 @@ class SimulatedMachineTest : public ::testing::Test {
     root_ = pattern;
     fs::create_directories(root_ / "drive_c" / "windows");
   }
-  ~SimulatedMachineTest() override {
-    Faults().Clear();
-    fs::remove_all(root_);
-  }
+  ~SimulatedMachineTest() override { fs::remove_all(root_); }
 
   void Write(const fs::path& path, std::string_view bytes) {
     fs::create_directories(path.parent_path());
@@ -35,7 +32,7 @@ class SimulatedMachineTest : public ::testing::Test {
   SimulatedMachine& Machine(std::string_view facts = {}) {
     if (!facts.empty()) Write(root_ / kMachineFactsFile, facts);
     files_ = std::make_unique<PrefixFileSystem>(root_);
-    machine_ = std::make_unique<SimulatedMachine>(root_, *files_);
+    machine_ = std::make_unique<SimulatedMachine>(root_, *files_, files_->faults());
     return *machine_;
   }
 
@@ -114,7 +111,9 @@ TEST_F(SimulatedMachineTest, EveryFactOfTheFile) {
   EXPECT_EQ(machine.QueryService("Absent").outcome, Outcome::kServiceUnopenable);
 
   EXPECT_EQ(machine.VersionUrlOverride(), "http://127.0.0.1:8080/curr_ver.txt");
-  EXPECT_EQ(machine.FaultRules(), (std::vector<std::pair<std::string, int>>{{"MoveFile", 2}}));
+  const auto faults = machine.FaultRules();
+  ASSERT_TRUE(faults) << faults.error().Message();
+  EXPECT_EQ(*faults, (std::vector<std::pair<FaultOperation, int>>{{FaultOperation::kMoveFile, 2}}));
 }
 
 TEST_F(SimulatedMachineTest, DefaultsWithoutFactsFile) {
@@ -205,7 +204,7 @@ TEST_F(SimulatedMachineTest, VersionOfFilesFromTheirImages) {
   EXPECT_EQ(info->String("FileVersion"), "1.2.3.4");
   EXPECT_FALSE(machine.ReadVersionInfo("C:\\Games\\text.dll"));
   EXPECT_FALSE(machine.ReadVersionInfo("C:\\Games\\missing.dll"));
-  Faults().FailNth("GetFileVersionInfo", 1);
+  const ScopedFault fault(files_->faults(), FaultOperation::kGetFileVersionInfo, 1);
   EXPECT_FALSE(machine.ReadVersionInfo("C:\\Games\\fmod.dll"));
   EXPECT_TRUE(machine.ReadVersionInfo("C:\\Games\\fmod.dll"));
 }
@@ -234,7 +233,7 @@ TEST_F(SimulatedMachineTest, ProcessesFileReplacesTheHostAndObeysFaults) {
   ASSERT_TRUE(processes);
   ASSERT_EQ(processes->size(), 1u);
   EXPECT_EQ(processes->front().exe_file, "café.exe");
-  Faults().FailNth("CreateToolhelp32Snapshot", 1);
+  const ScopedFault fault(files_->faults(), FaultOperation::kCreateToolhelp32Snapshot, 1);
   EXPECT_FALSE(machine.SnapshotProcesses());
 }
 

@@ -37,8 +37,11 @@ std::vector<std::string> SplitNames(std::string_view path) {
 
 bool Is(std::string_view name, std::string_view upper) { return UpperCase(name) == upper; }
 
-Error InjectedFault(std::string_view operation, std::string_view subject) {
-  return MakeError(Errc::kAccessDenied, std::string(operation), std::string(subject), 0,
+// The failure of this call of the operation when one is armed, named as the call.
+std::optional<Error> InjectedFault(FaultInjector& faults, FaultOperation operation,
+                                   std::string_view subject) {
+  if (!faults.ShouldFail(operation)) return std::nullopt;
+  return MakeError(Errc::kAccessDenied, std::string(FaultName(operation)), std::string(subject), 0,
                    "injected fault");
 }
 
@@ -93,7 +96,8 @@ bool WineServerRunning(const std::filesystem::path& prefix) {
   return false;
 }
 
-Result<std::unique_ptr<WineRegistry>> WineRegistry::Open(const std::filesystem::path& prefix) {
+Result<std::unique_ptr<WineRegistry>> WineRegistry::Open(const std::filesystem::path& prefix,
+                                                         std::shared_ptr<FaultInjector> faults) {
   auto machine = RegistryHive::Load(prefix / "system.reg", u"REGISTRY\\Machine", "win64");
   if (!machine) return machine.error();
   const std::string arch = (*machine)->file().arch.empty() ? "win64" : (*machine)->file().arch;
@@ -103,7 +107,7 @@ Result<std::unique_ptr<WineRegistry>> WineRegistry::Open(const std::filesystem::
   auto default_user = RegistryHive::Load(prefix / "userdef.reg", u"REGISTRY\\User\\.Default", arch);
   if (!default_user) return default_user.error();
 
-  auto registry = std::unique_ptr<WineRegistry>(new WineRegistry(prefix));
+  auto registry = std::unique_ptr<WineRegistry>(new WineRegistry(prefix, std::move(faults)));
   registry->wow64_ = arch == "win64";
   // The user's SID is the last name of the root user.reg is relative to.
   const std::u16string& relative_to = (*user)->file().relative_to;
@@ -131,7 +135,7 @@ Status WineRegistry::Flush() {
     Status saved = WineServerRunning(prefix_)
                        ? Status(MakeError(Errc::kBusy, "RegFlushKey", hive->path().string(), 0,
                                           "a wineserver is running in the prefix"))
-                       : hive->Save();
+                       : hive->Save(*faults_);
     if (!saved && result) result = saved;
   }
   return result;
@@ -270,8 +274,9 @@ WineRegistry::Handle* WineRegistry::Find(Key key) {
 }
 
 Result<Registry::Key> WineRegistry::OpenKey(RootKey root, std::string_view path, KeyAccess access) {
-  if (Faults().ShouldFail("RegOpenKeyEx"))
-    return InjectedFault("RegOpenKeyEx", KeyDisplayName(root, path));
+  if (auto fault =
+          InjectedFault(*faults_, FaultOperation::kRegOpenKeyEx, KeyDisplayName(root, path)))
+    return *fault;
   Result<Location> location = Resolve(root, path, false, "RegOpenKeyEx");
   if (!location) return location.error();
   return AddHandle(*location, access);
@@ -279,7 +284,7 @@ Result<Registry::Key> WineRegistry::OpenKey(RootKey root, std::string_view path,
 
 Result<Registry::Key> WineRegistry::CreateKey(RootKey root, std::string_view path) {
   const std::string subject = KeyDisplayName(root, path);
-  if (Faults().ShouldFail("RegCreateKeyEx")) return InjectedFault("RegCreateKeyEx", subject);
+  if (auto fault = InjectedFault(*faults_, FaultOperation::kRegCreateKeyEx, subject)) return *fault;
   Result<Location> location = Resolve(root, path, false, "RegCreateKeyEx");
   if (!location && location.error().code == Errc::kFileNotFound) {
     if (Status free = RefuseIfServerRunning("RegCreateKeyEx", subject); !free) return free.error();
@@ -294,7 +299,7 @@ Result<RegistryValue> WineRegistry::QueryValue(Key key, std::string_view name) {
   if (handle == nullptr) {
     return MakeError(Errc::kIo, "RegQueryValueEx", std::string(name), 0, "not an open key");
   }
-  if (Faults().ShouldFail("RegQueryValueEx")) return InjectedFault("RegQueryValueEx", name);
+  if (auto fault = InjectedFault(*faults_, FaultOperation::kRegQueryValueEx, name)) return *fault;
   const Location& at = handle->location;
   const RegFileValue* value = at.hive == nullptr ? nullptr : at.hive->Value(*at.node, name);
   if (value == nullptr) return MakeError(Errc::kFileNotFound, "RegQueryValueEx", std::string(name));
@@ -306,7 +311,7 @@ Status WineRegistry::SetStringValue(Key key, std::string_view name, std::string_
   if (handle == nullptr) {
     return MakeError(Errc::kIo, "RegSetValueEx", std::string(name), 0, "not an open key");
   }
-  if (Faults().ShouldFail("RegSetValueEx")) return InjectedFault("RegSetValueEx", name);
+  if (auto fault = InjectedFault(*faults_, FaultOperation::kRegSetValueEx, name)) return *fault;
   const Location& at = handle->location;
   if (handle->access != KeyAccess::kAll || at.hive == nullptr) {
     return MakeError(Errc::kAccessDenied, "RegSetValueEx", std::string(name));
@@ -328,7 +333,7 @@ void WineRegistry::CloseKey(Key key) {
     if (handle.location.hive == hive) return;  // saved when its last key closes
   }
   // A failed save leaves the changes in memory; Flush and the destructor retry.
-  if (!WineServerRunning(prefix_)) static_cast<void>(hive->Save());
+  if (!WineServerRunning(prefix_)) static_cast<void>(hive->Save(*faults_));
 }
 
 }  // namespace platform::posix

@@ -34,7 +34,10 @@ class WineRegistry final : public Registry {
   // Reads the prefix's registry files; a missing file reads as an empty
   // registry and is created on the first write. Fails with kInvalidData naming
   // the file and line when a file is malformed.
-  static Result<std::unique_ptr<WineRegistry>> Open(const std::filesystem::path& prefix);
+  // Its calls fail where `faults` says (a fresh injector of its own when none is given).
+  static Result<std::unique_ptr<WineRegistry>> Open(
+      const std::filesystem::path& prefix,
+      std::shared_ptr<FaultInjector> faults = std::make_shared<FaultInjector>());
   // Saves what was not saved yet (a failed save at close is retried here).
   ~WineRegistry() override;
 
@@ -47,6 +50,8 @@ class WineRegistry final : public Registry {
   // Saves every changed file now, open keys or not.
   Status Flush();
 
+  FaultInjector& faults() { return *faults_; }
+
  private:
   // A key: a node of one of the hives, or (hive null) the HKEY_USERS root.
   struct Location {
@@ -58,7 +63,8 @@ class WineRegistry final : public Registry {
     KeyAccess access = KeyAccess::kRead;
   };
 
-  explicit WineRegistry(std::filesystem::path prefix) : prefix_(std::move(prefix)) {}
+  WineRegistry(std::filesystem::path prefix, std::shared_ptr<FaultInjector> faults)
+      : prefix_(std::move(prefix)), faults_(std::move(faults)) {}
 
   Result<Location> Resolve(RootKey root, std::string_view path, bool create,
                            std::string_view operation);
@@ -72,6 +78,7 @@ class WineRegistry final : public Registry {
   Handle* Find(Key key);
 
   std::filesystem::path prefix_;
+  std::shared_ptr<FaultInjector> faults_;
   std::unique_ptr<RegistryHive> machine_, user_, default_user_;
   std::u16string user_sid_;
   bool wow64_ = true;  // a 64-bit prefix: HKLM\Software has a 32-bit view

@@ -38,7 +38,6 @@ class TempPrefix {
     path_ = pattern;
   }
   ~TempPrefix() {
-    Faults().Clear();
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }

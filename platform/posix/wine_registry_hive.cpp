@@ -207,14 +207,14 @@ void RegistryHive::SetValue(Node& key, std::string_view name, std::uint32_t type
   block.values.insert(at, RegFileValue{Utf8ToUtf16(name), type, std::move(data)});
 }
 
-Status RegistryHive::Save() {
+Status RegistryHive::Save(FaultInjector& faults) {
   if (!dirty_) return {};
   if (Stat(path_) != disk_) {
     return MakeError(Errc::kBusy, "RegFlushKey", path_.string(), 0,
                      "the file was changed by another program since it was read; the registry "
                      "changes of this run are not saved, so as not to overwrite it");
   }
-  if (Faults().ShouldFail("RegFlushKey")) return SaveError(path_, "injected fault");
+  if (faults.ShouldFail(FaultOperation::kRegFlushKey)) return SaveError(path_, "injected fault");
   struct stat st {};
   const mode_t mode = stat(path_.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
   if (Status replaced = ReplaceFile(path_, FormatRegFile(file_), mode); !replaced) return replaced;

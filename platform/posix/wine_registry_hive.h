@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/faults.h"
 #include "platform/posix/regfile.h"
 #include "platform/result.h"
 
@@ -49,7 +50,7 @@ class RegistryHive {
   // Writes the file if it changed: a new file beside it, flushed, then renamed
   // over it, so a failure leaves the old file whole. Refuses (kBusy) when the
   // file changed on disk since it was read, rather than overwrite that change.
-  Status Save();
+  Status Save(FaultInjector& faults);  // RegFlushKey fails where `faults` says
 
  private:
   struct DiskState {

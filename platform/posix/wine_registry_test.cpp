@@ -285,7 +285,7 @@ TEST_F(WineRegistryTest, RefusesWritesWithoutWriteAccess) {
 
 TEST_F(WineRegistryTest, InjectedFaultsFailTheNamedCallOnce) {
   struct Case {
-    const char* operation;
+    FaultOperation operation;
     std::function<bool()> call;
   };
   const auto open = [this] {
@@ -303,19 +303,19 @@ TEST_F(WineRegistryTest, InjectedFaultsFailTheNamedCallOnce) {
     return Read(RootKey::kLocalMachine, "Software\\Classes\\.txt", "") == "txtfile";
   };
   const auto set = [this] { return Write(RootKey::kCurrentUser, "Software", "v", "1").ok(); };
-  const Case cases[] = {{"RegOpenKeyEx", open},
-                        {"RegCreateKeyEx", create},
-                        {"RegQueryValueEx", query},
-                        {"RegSetValueEx", set}};
+  const Case cases[] = {{FaultOperation::kRegOpenKeyEx, open},
+                        {FaultOperation::kRegCreateKeyEx, create},
+                        {FaultOperation::kRegQueryValueEx, query},
+                        {FaultOperation::kRegSetValueEx, set}};
   for (const Case& c : cases) {
-    Faults().FailNth(c.operation, 1);
-    EXPECT_FALSE(c.call()) << c.operation;
-    EXPECT_TRUE(c.call()) << c.operation;
+    const ScopedFault fault(registry_->faults(), c.operation, 1);
+    EXPECT_FALSE(c.call()) << FaultName(c.operation);
+    EXPECT_TRUE(c.call()) << FaultName(c.operation);
   }
 }
 
 TEST_F(WineRegistryTest, AFailedSaveLeavesTheOldFileAndIsRetried) {
-  Faults().FailNth("RegFlushKey", 1);
+  const ScopedFault fault(registry_->faults(), FaultOperation::kRegFlushKey, 1);
   ASSERT_TRUE(Write(RootKey::kCurrentUser, "Software\\A", "v", "1").ok());
   EXPECT_EQ(prefix_.Read("user.reg"), kUserReg);
   EXPECT_EQ(prefix_.Files(), (std::vector<std::string>{"system.reg", "user.reg", "userdef.reg"}));
