@@ -4,8 +4,8 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "archive/SevenZipCallbacks.h"
-#include "archive/SevenZipStreams.h"
+#include "archive/sevenzip_callbacks.h"
+#include "archive/sevenzip_streams.h"
 #include "platform/text.h"
 
 namespace archive {

@@ -1,14 +1,14 @@
 #include "archive/SevenZip.h"
 
-#include <gmock/gmock.h>
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <stdexcept>
 
-#include "archive/SevenZipCallbacks.h"
 #include "archive/archive_fixture.h"
+#include "archive/sevenzip_callbacks.h"
 
 namespace archive {
 namespace {

@@ -1,4 +1,4 @@
-#include "archive/SevenZipStreams.h"
+#include "archive/sevenzip_streams.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

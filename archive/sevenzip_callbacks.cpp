@@ -1,8 +1,8 @@
-#include "archive/SevenZipCallbacks.h"
+#include "archive/sevenzip_callbacks.h"
 
 #include "archive/SevenZip.h"
-#include "archive/SevenZipStreams.h"
 #include "archive/item_path.h"
+#include "archive/sevenzip_streams.h"
 
 namespace archive {
 

@@ -1,4 +1,4 @@
-#include "archive/SevenZipStreams.h"
+#include "archive/sevenzip_streams.h"
 
 #include <algorithm>
 #include <charconv>
