@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/md5_engine.h"
 #include "platform/files.h"
+#include "platform/md5_engine.h"
 
 namespace archive {
 

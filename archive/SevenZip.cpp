@@ -6,6 +6,7 @@
 
 #include "archive/sevenzip_callbacks.h"
 #include "archive/sevenzip_streams.h"
+#include "platform/codepage.h"
 #include "platform/text.h"
 
 namespace archive {
@@ -89,7 +90,7 @@ SEVENZIP_FOREIGN_CALLS TSevenZip::Item TSevenZip::ReadItem(std::uint32_t index) 
   com::PropVariant value;
   if (in_archive_->GetProperty(index, com::kpid::kPath, &value) == com::kOk &&
       value.type == com::vt::kBstr && value.bstr) {
-    item.path = WithBackslashes(com::WideToUtf8(value.bstr));
+    item.path = WithBackslashes(platform::WideToUtf8(value.bstr));
   }
   strings_.Clear(value);
   if (in_archive_->GetProperty(index, com::kpid::kSize, &value) == com::kOk) {

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/library_loader.h"
 #include "archive/sevenzip_com.h"
 #include "platform/files.h"
+#include "platform/library_loader.h"
 #include "platform/ui.h"
 
 namespace archive {

@@ -9,6 +9,7 @@
 
 #include "archive/archive_fixture.h"
 #include "archive/sevenzip_callbacks.h"
+#include "platform/codepage.h"
 
 namespace archive {
 namespace {
@@ -98,7 +99,7 @@ TEST_F(SevenZipTest, PasswordAnswerOfTheCallbacks) {
   EXPECT_EQ(answer, nullptr);
   EXPECT_EQ(AnswerPassword(*zip, "Kq7Lm2Xw@Zt9Rb4N%c3Pé\U0001F600", &answer), com::kOk);
   ASSERT_NE(answer, nullptr);
-  EXPECT_EQ(com::WideToUtf8(answer), "Kq7Lm2Xw@Zt9Rb4N%c3Pé\U0001F600");
+  EXPECT_EQ(platform::WideToUtf8(answer), "Kq7Lm2Xw@Zt9Rb4N%c3Pé\U0001F600");
   zip->strings().Free(answer);
 }
 

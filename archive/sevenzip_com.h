@@ -341,8 +341,4 @@ class LibraryStrings {
   FreeFunction free_ = nullptr;
 };
 
-// wchar_t text (UTF-16 or UTF-32, as the platform's wchar_t is) and UTF-8.
-std::string WideToUtf8(std::wstring_view wide);
-std::wstring Utf8ToWide(std::string_view utf8);
-
 }  // namespace archive::com

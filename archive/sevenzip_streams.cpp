@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "archive/SevenZip.h"
 #include "platform/text.h"
@@ -64,6 +65,35 @@ platform::Result<std::size_t> ReadFully(platform::File& file, std::uint8_t* data
     done += *got;
   }
   return done;
+}
+
+// IInStream/IOutStream::Seek on `position`: from the start (origin 0), from
+// the position (1) or from the end that end_of() answers (2; kFalse when it
+// cannot tell). Any other origin leaves the position where it is.
+template <class EndOf>
+HRESULT MovePosition(std::uint64_t& position, std::int64_t offset, std::uint32_t origin,
+                     EndOf end_of, std::uint64_t* new_position) {
+  std::int64_t base = 0;
+  switch (origin) {
+    case 0:
+      break;
+    case 1:
+      base = static_cast<std::int64_t>(position);
+      break;
+    case 2: {
+      const std::optional<std::uint64_t> end = end_of();
+      if (!end) return kFalse;
+      base = static_cast<std::int64_t>(*end);
+      break;
+    }
+    default:
+      if (new_position) *new_position = position;
+      return kOk;
+  }
+  if (offset < 0 && -offset > base) return kNegativeSeek;
+  position = static_cast<std::uint64_t>(base + offset);
+  if (new_position) *new_position = position;
+  return kOk;
 }
 
 }  // namespace
@@ -255,27 +285,8 @@ HRESULT TMyStreamReader::Read(void* data, std::uint32_t size, std::uint32_t* pro
 HRESULT TMyStreamReader::Seek(std::int64_t offset, std::uint32_t origin,
                               std::uint64_t* new_position) {
   return com::Guarded([&] {
-    std::int64_t base = 0;
-    switch (origin) {
-      case 0:
-        break;
-      case 1:
-        base = static_cast<std::int64_t>(position_);
-        break;
-      case 2: {
-        const auto total = TotalSize();
-        if (!total) return kFalse;
-        base = static_cast<std::int64_t>(*total);
-        break;
-      }
-      default:
-        if (new_position) *new_position = position_;
-        return kOk;
-    }
-    if (offset < 0 && -offset > base) return kNegativeSeek;
-    position_ = static_cast<std::uint64_t>(base + offset);
-    if (new_position) *new_position = position_;
-    return kOk;
+    return MovePosition(
+        position_, offset, origin, [&] { return TotalSize(); }, new_position);
   });
 }
 
@@ -354,25 +365,11 @@ HRESULT TMyStreamWriter::Write(const void* data, std::uint32_t size, std::uint32
 HRESULT TMyStreamWriter::Seek(std::int64_t offset, std::uint32_t origin,
                               std::uint64_t* new_position) {
   return com::Guarded([&] {
-    std::int64_t base = 0;
-    switch (origin) {
-      case 0:
-        break;
-      case 1:
-        base = static_cast<std::int64_t>(position_);
-        break;
-      case 2:
-        base = static_cast<std::int64_t>(highest_);
-        break;
-      default:
-        if (new_position) *new_position = position_;
-        return kOk;
-    }
-    if (offset < 0 && -offset > base) return kNegativeSeek;
-    position_ = static_cast<std::uint64_t>(base + offset);
+    const HRESULT result = MovePosition(
+        position_, offset, origin, [&] { return std::optional<std::uint64_t>(highest_); },
+        new_position);
     highest_ = std::max(highest_, position_);
-    if (new_position) *new_position = position_;
-    return kOk;
+    return result;
   });
 }
 

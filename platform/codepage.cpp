@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace platform {
 
@@ -36,9 +37,17 @@ constexpr char32_t kBad = 0xFFFFFFFF;
 
 // Decodes one UTF-8 sequence at text[i], advancing i; kBad (and one byte) when malformed.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {
-  const auto b0 = static_cast<unsigned char>(text[i]);
+  if (const auto cp = DecodeUtf8(text, i)) return *cp;
+  ++i;
+  return kBad;
+}
+
+}  // namespace
+
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos) {
+  const auto b0 = static_cast<unsigned char>(text[pos]);
   if (b0 < 0x80) {
-    ++i;
+    ++pos;
     return b0;
   }
   int extra = 0;
@@ -50,31 +59,29 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
   } else if ((b0 & 0xF8) == 0xF0) {
     extra = 3, cp = b0 & 0x07;
   } else {
-    ++i;
-    return kBad;
+    return std::nullopt;
   }
-  if (i + extra >= text.size()) {
-    ++i;
-    return kBad;
-  }
+  if (pos + extra >= text.size()) return std::nullopt;
   for (int k = 1; k <= extra; ++k) {
-    const auto b = static_cast<unsigned char>(text[i + k]);
-    if ((b & 0xC0) != 0x80) {
-      ++i;
-      return kBad;
-    }
+    const auto b = static_cast<unsigned char>(text[pos + k]);
+    if ((b & 0xC0) != 0x80) return std::nullopt;
     cp = (cp << 6) | (b & 0x3F);
   }
   static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return kBad;
-  }
-  i += extra + 1;
+  if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+  pos += extra + 1;
   return cp;
 }
 
-}  // namespace
+void AppendUtf16(std::u16string& out, char32_t cp) {
+  if (cp >= 0x10000) {
+    cp -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (cp >> 10));
+    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+  } else {
+    out += static_cast<char16_t>(cp);
+  }
+}
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
@@ -114,15 +121,8 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
-    char32_t cp = NextCodePoint(text, i);
-    if (cp == kBad) cp = 0xFFFD;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (cp >> 10));
-      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(cp);
-    }
+    const char32_t cp = NextCodePoint(text, i);
+    AppendUtf16(out, cp == kBad ? 0xFFFD : cp);
   }
   return out;
 }
@@ -142,6 +142,31 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     AppendUtf8(out, cp);
   }
   return out;
+}
+
+std::wstring Utf8ToWide(std::string_view text) {
+  if constexpr (sizeof(wchar_t) == 2) {
+    const std::u16string utf16 = Utf8ToUtf16(text);
+    return std::wstring(utf16.begin(), utf16.end());
+  } else {
+    std::wstring wide;
+    wide.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+      const char32_t cp = NextCodePoint(text, i);
+      wide.push_back(static_cast<wchar_t>(cp == kBad ? 0xFFFD : cp));
+    }
+    return wide;
+  }
+}
+
+std::string WideToUtf8(std::wstring_view text) {
+  std::u16string utf16;
+  utf16.reserve(text.size());
+  for (const wchar_t c : text) {
+    const auto cp = static_cast<std::uint32_t>(c);
+    AppendUtf16(utf16, cp > 0x10FFFF ? 0xFFFD : cp);
+  }
+  return Utf16ToUtf8(utf16);
 }
 
 }  // namespace platform

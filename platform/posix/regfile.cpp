@@ -34,7 +34,7 @@ unsigned HexValue(char c) {
 
 std::string Fold(std::u16string_view name) { return UpperCase(Utf16ToUtf8(name)); }
 
-void AppendUtf16(std::vector<std::uint8_t>& data, std::u16string_view text) {
+void AppendUtf16Bytes(std::vector<std::uint8_t>& data, std::u16string_view text) {
   for (char16_t c : text) {
     data.push_back(static_cast<std::uint8_t>(c & 0xFF));
     data.push_back(static_cast<std::uint8_t>(c >> 8));
@@ -72,35 +72,6 @@ class LineReader {
   int number_ = 0;
 };
 
-// Decodes one raw UTF-8 character starting at text[pos]; refuses malformed ones.
-char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned lead = byte(pos);
-  int extra = 0;
-  char32_t cp = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1, cp = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2, cp = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3, cp = lead & 0x07;
-  } else {
-    throw ParseFailure{"invalid UTF-8"};
-  }
-  if (pos + extra >= text.size()) throw ParseFailure{"invalid UTF-8"};
-  for (int i = 1; i <= extra; ++i) {
-    const unsigned next = byte(pos + i);
-    if ((next & 0xC0) != 0x80) throw ParseFailure{"invalid UTF-8"};
-    cp = (cp << 6) | (next & 0x3F);
-  }
-  const char32_t min = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    throw ParseFailure{"invalid UTF-8"};
-  }
-  pos += extra + 1;
-  return cp;
-}
-
 // Reads an escaped string from text[pos] up to `end` (consumed), as
 // wineserver's parse_strW reads it; end '\0' reads to the end of the line.
 std::u16string ParseEscaped(std::string_view text, std::size_t& pos, char end) {
@@ -121,14 +92,9 @@ std::u16string ParseEscaped(std::string_view text, std::size_t& pos, char end) {
         ++pos;
         continue;
       }
-      char32_t cp = DecodeUtf8(text, pos);
-      if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (cp >> 10));
-        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-      } else {
-        out += static_cast<char16_t>(cp);
-      }
+      const auto cp = DecodeUtf8(text, pos);
+      if (!cp) throw ParseFailure{"invalid UTF-8"};
+      AppendUtf16(out, *cp);
       continue;
     }
     if (++pos >= text.size()) throw ParseFailure{"bad escape: backslash at the end of the line"};
@@ -410,8 +376,8 @@ class Parser {
     value.type = type;
     const std::u16string text = ParseEscaped(data, pos, '"');
     ExpectOnlySpace(data, pos, "the string");
-    AppendUtf16(value.data, text);
-    AppendUtf16(value.data, std::u16string(1, u'\0'));  // the stored string ends with its NUL
+    AppendUtf16Bytes(value.data, text);
+    AppendUtf16Bytes(value.data, std::u16string(1, u'\0'));  // the stored string ends with its NUL
   }
 
   // Bytes "aa,bb,...", continued on the next line after a final backslash.
