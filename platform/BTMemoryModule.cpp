@@ -6,19 +6,17 @@
 #include <string>
 
 #include "platform/byte_reader.h"
+#include "platform/pe_headers.h"
 
 namespace platform {
 
 namespace {
 
 // Offsets and values of the PE format.
-constexpr std::uint16_t kMagicPe32 = 0x10B;
-constexpr std::uint16_t kMagicPe32Plus = 0x20B;
 constexpr std::uint32_t kDirectoryExport = 0;
 constexpr std::uint32_t kDirectoryImport = 1;
 constexpr std::uint32_t kDirectoryException = 3;
 constexpr std::uint32_t kDirectoryRelocation = 5;
-constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kContainsInitializedData = 0x00000040;
 constexpr std::uint32_t kContainsUninitializedData = 0x00000080;
 constexpr std::uint32_t kDiscardable = 0x02000000;
@@ -40,93 +38,34 @@ std::optional<std::uint64_t> GetPointer(const Bytes& bytes, std::uint64_t offset
   return std::uint64_t{*value};
 }
 
-struct Directory {
-  std::uint32_t rva = 0;
-  std::uint32_t size = 0;
-};
+using Directory = PeDirectory;
+using Section = PeSection;
 
-struct Section {
-  std::uint32_t virtual_address = 0;
-  std::uint32_t raw_size = 0;
-  std::uint32_t raw_offset = 0;
-  std::uint32_t characteristics = 0;
-};
-
-struct Headers {
-  std::uint32_t nt_offset = 0;
-  bool is64 = false;
-  std::uint64_t image_base = 0;
-  std::uint32_t image_base_field = 0;  // offset of ImageBase in the file
-  std::uint32_t image_size = 0;
-  std::uint32_t headers_size = 0;
-  std::uint32_t section_alignment = 0;
-  std::uint32_t initialized_size = 0;
-  std::uint32_t uninitialized_size = 0;
-  std::uint32_t entry_point = 0;
+// The headers, every data directory the loader may look at (16, the missing
+// ones empty) and every section.
+struct Headers : PeHeaders {
   std::vector<Directory> directories;
   std::vector<Section> sections;
 };
 
 std::optional<Headers> ReadHeaders(const Bytes& file) {
-  if (file.Get<std::uint16_t>(0) != std::uint16_t{0x5A4D}) return std::nullopt;  // "MZ"
-  const auto nt = file.Get<std::uint32_t>(0x3C);
-  if (!nt || file.Get<std::uint32_t>(*nt) != std::uint32_t{0x00004550}) return std::nullopt;
-  Headers h;
-  h.nt_offset = *nt;
-  const std::uint64_t file_header = std::uint64_t{*nt} + 4;
-  const auto sections = file.Get<std::uint16_t>(file_header + 2);
-  const auto optional_size = file.Get<std::uint16_t>(file_header + 16);
-  const std::uint64_t optional = file_header + 20;
-  const auto magic = file.Get<std::uint16_t>(optional);
-  if (!sections || !optional_size || !magic) return std::nullopt;
-  if (*magic != kMagicPe32 && *magic != kMagicPe32Plus) return std::nullopt;
-  h.is64 = *magic == kMagicPe32Plus;
-
-  const auto initialized = file.Get<std::uint32_t>(optional + 8);
-  const auto uninitialized = file.Get<std::uint32_t>(optional + 12);
-  const auto entry = file.Get<std::uint32_t>(optional + 16);
-  const auto alignment = file.Get<std::uint32_t>(optional + 32);
-  const auto image_size = file.Get<std::uint32_t>(optional + 56);
-  const auto headers_size = file.Get<std::uint32_t>(optional + 60);
-  const std::uint64_t base_field = optional + (h.is64 ? 24 : 28);
-  const std::optional<std::uint64_t> base = GetPointer(file, base_field, h.is64);
-  const std::uint64_t count_field = optional + (h.is64 ? 108 : 92);
-  const auto directory_count = file.Get<std::uint32_t>(count_field);
-  if (!initialized || !uninitialized || !entry || !alignment || !image_size || !headers_size ||
-      !base || !directory_count) {
+  const std::optional<PeHeaders> pe = ReadPeHeaders(file);
+  if (!pe || pe->image_size == 0 || pe->headers_size > pe->image_size ||
+      !file.Holds(0, pe->headers_size)) {
     return std::nullopt;
   }
-  if (*image_size == 0 || *headers_size > *image_size || !file.Holds(0, *headers_size)) {
-    return std::nullopt;
-  }
-  h.initialized_size = *initialized;
-  h.uninitialized_size = *uninitialized;
-  h.entry_point = *entry;
-  h.section_alignment = *alignment;
-  h.image_size = *image_size;
-  h.headers_size = *headers_size;
-  h.image_base = *base;
-  h.image_base_field = static_cast<std::uint32_t>(base_field);
-
-  const std::uint32_t directories = std::min<std::uint32_t>(*directory_count, 16);
+  Headers h{*pe, {}, {}};
+  const std::uint32_t directories = std::min<std::uint32_t>(pe->directory_count, 16);
   for (std::uint32_t i = 0; i < directories; ++i) {
-    const std::uint64_t at = count_field + 4 + 8 * i;
-    const auto rva = file.Get<std::uint32_t>(at);
-    const auto size = file.Get<std::uint32_t>(at + 4);
-    if (!rva || !size) return std::nullopt;
-    h.directories.push_back({*rva, *size});
+    const auto directory = ReadPeDirectory(file, *pe, i);
+    if (!directory) return std::nullopt;
+    h.directories.push_back(*directory);
   }
   h.directories.resize(16);
-
-  const std::uint64_t table = optional + *optional_size;
-  for (std::uint32_t i = 0; i < *sections; ++i) {
-    const std::uint64_t at = table + std::uint64_t{kSectionHeaderSize} * i;
-    const auto address = file.Get<std::uint32_t>(at + 12);
-    const auto raw_size = file.Get<std::uint32_t>(at + 16);
-    const auto raw_offset = file.Get<std::uint32_t>(at + 20);
-    const auto characteristics = file.Get<std::uint32_t>(at + 36);
-    if (!address || !raw_size || !raw_offset || !characteristics) return std::nullopt;
-    h.sections.push_back({*address, *raw_size, *raw_offset, *characteristics});
+  for (std::uint32_t i = 0; i < pe->section_count; ++i) {
+    const auto section = ReadPeSection(file, *pe, i);
+    if (!section) return std::nullopt;
+    h.sections.push_back(*section);
   }
   return h;
 }

@@ -8,6 +8,7 @@
 
 #include "platform/byte_reader.h"
 #include "platform/codepage.h"
+#include "platform/pe_headers.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -35,51 +36,30 @@ class PeImage {
  public:
   explicit PeImage(std::string_view image) : bytes_(image) {}
 
-  // Reads the headers; false when the bytes are not a PE image.
+  // Reads the headers; false when the bytes are not a PE image or have no resources.
   bool Parse() {
-    if (bytes_.Sub(0, 2) != "MZ") return false;
-    const auto pe = bytes_.Get<std::uint32_t>(0x3C);
-    if (!pe || bytes_.Sub(*pe, 4) != std::string_view("PE\0\0", 4)) return false;
-    const std::uint64_t coff = std::uint64_t{*pe} + 4;
-    const auto sections = bytes_.Get<std::uint16_t>(coff + 2);
-    const auto optional_size = bytes_.Get<std::uint16_t>(coff + 16);
-    if (!sections || !optional_size) return false;
-    const std::uint64_t optional = coff + 20;
-    const auto magic = bytes_.Get<std::uint16_t>(optional);
-    if (!magic) return false;
-    std::uint64_t count_field = 0;
-    if (*magic == 0x10B) {
-      count_field = 92;  // PE32
-    } else if (*magic == 0x20B) {
-      count_field = 108;  // PE32+
-    } else {
-      return false;
-    }
-    const auto directory_count = bytes_.Get<std::uint32_t>(optional + count_field);
-    if (!directory_count || *directory_count <= kResourceDirectoryIndex) return false;
-    const std::uint64_t entry = optional + count_field + 4 + 8 * kResourceDirectoryIndex;
-    if (entry + 8 > optional + *optional_size) return false;
-    const auto resource_rva = bytes_.Get<std::uint32_t>(entry);
-    if (!resource_rva || *resource_rva == 0) return false;
-    resource_rva_ = *resource_rva;
-    section_table_ = optional + *optional_size;
-    section_count_ = std::min<std::uint32_t>(*sections, kMaxSections);
+    const auto headers = ReadPeHeaders(bytes_);
+    if (!headers || headers->directory_count <= kResourceDirectoryIndex) return false;
+    const std::uint64_t entry = headers->directory_table + 8 * kResourceDirectoryIndex;
+    if (entry + 8 > headers->optional_header + headers->optional_size) return false;
+    const auto resources = ReadPeDirectory(bytes_, *headers, kResourceDirectoryIndex);
+    if (!resources || resources->rva == 0) return false;
+    headers_ = *headers;
+    resource_rva_ = resources->rva;
     return true;
   }
 
   std::optional<FileSpan> Locate(std::uint32_t rva) const {
-    for (std::uint32_t i = 0; i < section_count_; ++i) {
-      const std::uint64_t header = section_table_ + 40ull * i;
-      const auto virtual_size = bytes_.Get<std::uint32_t>(header + 8);
-      const auto virtual_address = bytes_.Get<std::uint32_t>(header + 12);
-      const auto raw_size = bytes_.Get<std::uint32_t>(header + 16);
-      const auto raw_pointer = bytes_.Get<std::uint32_t>(header + 20);
-      if (!virtual_size || !virtual_address || !raw_size || !raw_pointer) return std::nullopt;
-      const std::uint64_t extent = std::max(*virtual_size, *raw_size);
-      if (rva < *virtual_address || rva - *virtual_address >= extent) continue;
-      const std::uint64_t delta = rva - *virtual_address;
-      if (delta >= *raw_size) return std::nullopt;  // uninitialised data: nothing in the file
-      return FileSpan{*raw_pointer + delta, *raw_size - delta};
+    const std::uint32_t count = std::min<std::uint32_t>(headers_.section_count, kMaxSections);
+    for (std::uint32_t i = 0; i < count; ++i) {
+      const auto section = ReadPeSection(bytes_, headers_, i);
+      if (!section) return std::nullopt;
+      const std::uint64_t extent = std::max(section->virtual_size, section->raw_size);
+      if (rva < section->virtual_address || rva - section->virtual_address >= extent) continue;
+      const std::uint64_t delta = rva - section->virtual_address;
+      if (delta >= section->raw_size)
+        return std::nullopt;  // uninitialised data: nothing in the file
+      return FileSpan{section->raw_offset + delta, section->raw_size - delta};
     }
     return std::nullopt;
   }
@@ -89,9 +69,8 @@ class PeImage {
 
  private:
   Bytes bytes_;
+  PeHeaders headers_;
   std::uint32_t resource_rva_ = 0;
-  std::uint64_t section_table_ = 0;
-  std::uint32_t section_count_ = 0;
 };
 
 // One IMAGE_RESOURCE_DIRECTORY_ENTRY's target: its offset (from the start of
