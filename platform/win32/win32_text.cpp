@@ -8,17 +8,14 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wchar_t is UTF-16")
 
 std::optional<std::wstring> ToWide(std::string_view text) {
   if (text.find('\0') != std::string_view::npos) return std::nullopt;
-  const std::u16string wide = Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
+  return Utf8ToWide(text);
 }
 
 std::wstring Displayable(std::string_view text) {
   return *ToWide(text.substr(0, text.find('\0')));  // no NUL left
 }
 
-std::string ToUtf8(std::wstring_view text) {
-  return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
-}
+std::string ToUtf8(std::wstring_view text) { return WideToUtf8(text); }
 
 std::string ToUtf8(const wchar_t* text, std::size_t max_chars) {
   std::size_t length = 0;
