@@ -5,6 +5,7 @@
 #include <string>
 
 #include "archive/archive_fixture.h"
+#include "platform/posix/faults.h"
 
 namespace archive {
 namespace {

@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "archive/SevenZip.h"
-#include "platform/posix/faults.h"
 #include "platform/posix/prefix_files.h"
 #include "platform/ui.h"
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "archive/archive_fixture.h"
+#include "platform/posix/faults.h"
 #include "archive/item_path.h"
 
 namespace archive {

@@ -10,7 +10,6 @@
 #include <fstream>
 #include <string>
 
-#include "platform/posix/faults.h"
 
 namespace platform::posix {
 

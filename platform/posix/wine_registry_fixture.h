@@ -16,7 +16,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/posix/faults.h"
 #include "platform/posix/wine_registry.h"
 
 namespace platform::posix::testing_support {
