@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 
 #include "archive/archive_fixture.h"
-#include "platform/posix/faults.h"
 #include "archive/item_path.h"
+#include "platform/posix/faults.h"
 
 namespace archive {
 namespace {

@@ -19,9 +19,8 @@ using Bytes = std::vector<std::uint8_t>;
 // The Windows 7-Zip library images of the pinned npm package.
 Bytes ReadDll(const std::string& arch) {
   const char* dir = std::getenv("REMEDOR_7ZIP_WIN_DIR");
-  const std::string path =
-      std::string(dir && *dir ? dir : REMEDOR_SOURCE_DIR "/build-deps/7zip") + "/" + arch +
-      "/7z.dll";
+  const std::string path = std::string(dir && *dir ? dir : REMEDOR_SOURCE_DIR "/build-deps/7zip") +
+                           "/" + arch + "/7z.dll";
   std::ifstream in(path, std::ios::binary);
   Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_FALSE(bytes.empty()) << "missing " << path << " (tools/fetch-7zip.sh installs it)";

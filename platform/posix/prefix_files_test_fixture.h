@@ -10,7 +10,6 @@
 #include <fstream>
 #include <string>
 
-
 namespace platform::posix {
 
 class TempPrefix : public ::testing::Test {
