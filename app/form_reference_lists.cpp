@@ -7,12 +7,15 @@
 
 void TForm1::LoadReferenceLines() {
   platform::FileSystem& files = os.files();
+  // Every list ships beside the executable and is opened there, whatever the
+  // current folder (a shortcut's "Start in", a command prompt elsewhere).
+  const std::string own_folder = OwnFolder();
   auto append = [&](std::string_view list) {
-    // Pack lists are opened by their bare name, in the current folder.
-    const std::vector<std::string> lines = runtime::LoadLines(files, list);
+    const std::vector<std::string> lines =
+        runtime::LoadLines(files, own_folder + std::string(list));
     ReferenceLines.insert(ReferenceLines.end(), lines.begin(), lines.end());
   };
-  ReferenceLines = runtime::LoadLines(files, OwnFolder() + std::string(app::kGeneralList));
+  ReferenceLines = runtime::LoadLines(files, own_folder + std::string(app::kGeneralList));
   if (app::SelectsList(mRegistry2->ReadValue(std::string(app::kAllPacksValue)))) {
     append(std::string(app::kAllPacksValue) + ".TXT");
   } else {

@@ -68,7 +68,7 @@ TEST(ReferenceLines, AListThatCannotBeOpenedRaisesTheFileError) {
     t.form().LoadReferenceLines();
     FAIL() << "no error";
   } catch (const runtime::FileError& error) {
-    EXPECT_STREQ(error.what(), "Cannot open file A8W-09.TXT");
+    EXPECT_STREQ(error.what(), "Cannot open file C:\\Outil\\A8W-09.TXT");
   }
   TestMachine second_run;
   TestForm t2(second_run);
@@ -78,6 +78,22 @@ TEST(ReferenceLines, AListThatCannotBeOpenedRaisesTheFileError) {
   } catch (const runtime::FileError& error) {
     EXPECT_STREQ(error.what(), "Cannot open file C:\\Outil\\FILESLIST.TXT");
   }
+}
+
+// Started from a shortcut or a prompt elsewhere: the lists are the tool's own
+// all the same (a list of that name in the current folder is not one of them),
+// and the current folder is left as it was for the later steps.
+TEST(ReferenceLines, ComeFromTheToolsFolderWhateverTheCurrentFolder) {
+  TestMachine machine;
+  ShipLists(machine);
+  SelectPacks(machine, {"A8W-09", "NGP_AWD_1"});
+  machine.AddTextFile("C:\\windows\\system32\\A8W-09.TXT", "planted\r\n");
+  TestForm t(machine);
+  ASSERT_TRUE(t.os().files().SetCurrentDirectory("C:\\windows\\system32").ok());
+  t.form().LoadReferenceLines();
+  EXPECT_EQ(t.form().ReferenceLines,
+            (std::vector<std::string>{"from FILESLIST.TXT", "from A8W-09.TXT", "from NGP.TXT"}));
+  EXPECT_EQ(t.os().files().CurrentDirectory(), "C:\\windows\\system32");
 }
 
 TEST(ReferenceLines, ReadsAnyLineEndAndAnyByte) {

@@ -41,6 +41,7 @@ using namespace std::chrono_literals;
 
 constexpr char kMainTitle[] = "^Module de dépannage de QUORVEL";
 constexpr char kBoxTitle[] = "^Remedor$";  // the tool's message boxes
+constexpr char kToolExe[] = "C:\\users\\joueur\\Downloads\\Remedor\\Remedor.exe";
 
 // Runs a shell command, bounded by `seconds`; its standard output.
 std::string Shell(const std::string& command, int seconds = 20) {
@@ -167,11 +168,20 @@ class WindowUnderWine : public ::testing::Test {
 
     StartDisplay();
     ASSERT_FALSE(display_.empty()) << "no free X display for Xvfb";
+    // Wine makes the host's current folder the program's (C:\...).
+    const fs::path start_in = fs::path(prefix_) / "drive_c" / StartIn();
+    ASSERT_TRUE(fs::is_directory(start_in)) << start_in;
     tool_ = std::make_unique<Child>(
-        std::vector<std::string>{kWine, "Remedor.exe"},
+        std::vector<std::string>{kWine, kToolExe},
         std::vector<std::string>{"DISPLAY=" + display_, "WINEPREFIX=" + prefix_, "WINEDEBUG=-all"},
-        tool_folder_);
+        start_in);
   }
+
+  // The folder the tool is started in, below drive_c: its own, as the file
+  // manager does.
+  virtual std::string StartIn() const { return "users/joueur/Downloads/Remedor"; }
+  // Each test of this file looks for a display in a range of its own.
+  virtual int FirstDisplay() const { return 91; }
 
   void TearDown() override {
     if (!prefix_.empty()) {
@@ -182,9 +192,9 @@ class WindowUnderWine : public ::testing::Test {
     if (!work_.empty()) fs::remove_all(work_);
   }
 
-  // Xvfb on the first display number nobody holds.
+  // Xvfb on the first display number nobody holds, from FirstDisplay() on.
   void StartDisplay() {
-    for (int number = 91; number < 140; ++number) {
+    for (int number = FirstDisplay(); number < FirstDisplay() + 49; ++number) {
       const std::string n = std::to_string(number);
       if (fs::exists("/tmp/.X" + n + "-lock") || fs::exists("/tmp/.X11-unix/X" + n)) continue;
       xvfb_ =
@@ -339,6 +349,35 @@ TEST_F(WindowUnderWine, FullAnalysisByMouseShowsTheRedSummaryAndFillsTheClipboar
   EXPECT_TRUE(picture->SameArea(*after, report, corner_->first, corner_->second))
       << "the report box changed after a click on the disabled button";
   EXPECT_EQ(Clipboard(), forum);
+}
+
+// Started from a shortcut whose "Start in" is another folder, or from a
+// command prompt elsewhere: the tool finds its lists beside itself all the
+// same, and a real click on "Analyse simple" puts the forum text on the
+// clipboard.
+class WindowStartedElsewhere : public WindowUnderWine {
+ protected:
+  std::string StartIn() const override { return "windows/system32"; }
+  int FirstDisplay() const override { return 151; }
+};
+
+TEST_F(WindowStartedElsewhere, SimpleAnalysisByMouseFillsTheClipboard) {
+  const auto& button = PlaceOf("SpeedButton1").box;
+  const auto button_face = [&](const Picture& p) {
+    return WindowPixel(p, button.left + 10, button.top + 5);
+  };
+  ASSERT_TRUE(WaitFor([&](const Picture& p) { return LooksEnabled(button_face(p)); }, 240s))
+      << "the start-up never enabled \"Analyse simple\"" << KeepScreenshot();
+  ClickAt(button);
+  const auto deadline = Clock::now() + 300s;
+  std::string forum;
+  while (Clock::now() < deadline && forum.rfind("[quote]", 0) != 0) {
+    AnswerBoxes();
+    std::this_thread::sleep_for(1s);
+    forum = Clipboard();
+  }
+  EXPECT_EQ(forum.rfind("[quote]", 0), 0u) << forum.substr(0, 200) << KeepScreenshot();
+  EXPECT_NE(forum.find("[/quote]"), std::string::npos);
 }
 
 }  // namespace
