@@ -174,9 +174,18 @@ TEST(AnalysisRun, MarkersDecidePresence) {
       {"§Plugins\\Dir.dll", true},  // Plugins\Dir.no is a folder
       {"µ2014-03", false},          // never checked
       {"Absent.exe", true},
+      // A device name is never a file of the game, even where one lies.
+      {"CON", true},
+      {"nul.txt", true},
+      {"Com1", true},
+      {"Plugins\\AUX.dll", true},
+      {"§Plugins\\Lpt1.dll", true},  // nor is its switched-off twin there
   };
   test::TestMachine machine;
   AddCleanPacks(machine);
+  for (const char* device : {"CON", "nul.txt", "COM1", "Plugins\\aux.dll", "Plugins\\LPT1.no"}) {
+    machine.AddFile("C:\\Jeux\\RBR\\" + std::string(device), "MZ");
+  }
   machine.AddFile("C:\\Jeux\\RBR\\Present.exe", "MZ");
   machine.AddFolder("C:\\Jeux\\RBR\\Folder");
   machine.AddFile("C:\\windows\\system32\\MSVBVM60.DLL", "MZ");

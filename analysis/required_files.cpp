@@ -1,5 +1,6 @@
 #include "analysis/required_files.h"
 
+#include "platform/device_names.h"
 #include "platform/text.h"
 
 namespace analysis {
@@ -67,6 +68,8 @@ EntryProbe ProbeFor(const CheckEntry& entry, std::string_view install_folder,
 bool IsPresent(platform::FileSystem& files, const EntryProbe& probe) {
   if (!probe.checked) return true;
   auto found = [&](const std::string& path) {
+    // A device answers for any folder ("Plugins\AUX.dll"): never a file of the game.
+    if (platform::NamesDevice(path)) return false;
     const auto attributes = files.GetAttributes(path);
     return attributes &&
            (probe.folder_counts || (*attributes & platform::file_attribute::kDirectory) == 0);

@@ -36,6 +36,19 @@ TEST_F(DataPackTest, ExtractsEverythingIntoTheOwnFolderOverwriting) {
   EXPECT_EQ(seen.size(), 2u);  // a handler of the window's still hears of each item
 }
 
+// On Windows "CON" would open the console, and the extraction would stop
+// before the digest list: every checked file would then read as corrupt.
+TEST_F(DataPackTest, ItemsNamedLikeDevicesAreSkippedAndTheRestComesOut) {
+  Source("CON", "console");
+  Source("aux.ini", "aux");
+  Source("qdm.ini", "[MD5]\r\nXYZ.7z=abc\r\n");
+  SevenZipCommand("a -pKq7Lm2Xw@Zt9Rb4N%c3P -mhe=on ../Game/QUORVEL/qdm.7z CON aux.ini qdm.ini");
+  EXPECT_THAT(ExtractDataPack(*zip, "C:\\Game\\", "C:\\Tool\\"), ElementsAre("qdm.ini"));
+  EXPECT_EQ(Read("C:\\Tool\\qdm.ini"), "[MD5]\r\nXYZ.7z=abc\r\n");
+  EXPECT_FALSE(Exists("C:\\Tool\\CON"));
+  EXPECT_FALSE(Exists("C:\\Tool\\aux.ini"));
+}
+
 TEST_F(DataPackTest, MissingOrWrongDataPackIsSilent) {
   EXPECT_THAT(ExtractDataPack(*zip, "C:\\Game\\", "C:\\Tool\\"), ElementsAre());
   Source("qdm.ini", "x");

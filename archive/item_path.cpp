@@ -1,5 +1,7 @@
 #include "archive/item_path.h"
 
+#include "platform/device_names.h"
+
 namespace archive {
 
 std::optional<std::string> SafeRelativePath(std::string_view item_path) {
@@ -19,6 +21,8 @@ std::optional<std::string> SafeRelativePath(std::string_view item_path) {
         component.find_first_not_of(". ") == std::string_view::npos) {
       return std::nullopt;
     }
+    // A device name would write to the device, not to a file of the folder.
+    if (platform::IsDeviceName(component)) return std::nullopt;
     if (!component.empty() && component != ".") {
       if (!relative.empty()) relative += '\\';
       relative += component;

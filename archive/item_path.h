@@ -12,7 +12,8 @@ namespace archive {
 // The item's path relative to the target folder, with backslashes; nullopt
 // when it could leave that folder: an absolute path, a drive letter or any
 // other colon (a stream name), a component of only dots and blanks other than
-// "." (Windows reads "..." and ".. " as ".."), or nothing left at all.
+// "." (Windows reads "..." and ".. " as ".."), a device name such as "CON"
+// or "aux.dll" (platform/device_names.h), or nothing left at all.
 // Both separators count.
 std::optional<std::string> SafeRelativePath(std::string_view item_path);
 

@@ -129,8 +129,8 @@ HRESULT TMyArchiveExtractCallback::GetStream(std::uint32_t index,
 HRESULT TMyArchiveExtractCallback::ExtractItem(std::uint32_t index,
                                                com::ISequentialOutStream** stream) {
   const TSevenZip::Item item = owner_.ReadItem(index);
-  // Nothing lands outside the target folder, and no link is ever made: such
-  // an item is refused as a file that could not be created.
+  // Nothing lands outside the target folder, no link is ever made and no
+  // device opened: such an item is refused as a file that could not be created.
   std::optional<std::string> relative;
   if (owner_.ExtractOptions.ExtractNoPath) {
     relative = SafeRelativePath(LastComponent(item.path));
@@ -140,7 +140,9 @@ HRESULT TMyArchiveExtractCallback::ExtractItem(std::uint32_t index,
   if (!relative || IsSymbolicLink(item.attributes)) {
     owner_.Report(kCouldNotCreateFile, target_folder_ + item.path);
     failed_item_ = index;
-    return kFalse;
+    // No stream: the library reads past the item and goes on with the rest
+    // (a "no" would end the extraction of a solid block here).
+    return kOk;
   }
   std::string target = target_folder_ + *relative;
   if (owner_.OnSetExtractName) owner_.OnSetExtractName(owner_, index, target);

@@ -244,6 +244,12 @@ TEST(ItemPath, WhatMayBeExtracted) {
       {"a.txt:stream", std::nullopt},
       {"", std::nullopt},
       {"./", std::nullopt},
+      {"CON", std::nullopt},
+      {"sub/Aux.dll", std::nullopt},
+      {"nul\\a.txt", std::nullopt},
+      {"com1.tar.gz", std::nullopt},
+      {"CONSOLE.txt", "CONSOLE.txt"},
+      {"COM10", "COM10"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SafeRelativePath(c.item), c.relative) << c.item;

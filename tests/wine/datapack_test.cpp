@@ -69,12 +69,13 @@ class DataPackUnderWine : public ::testing::Test {
 
   fs::path Game() const { return fs::path(prefix_) / kGame; }
 
-  // The game's DataPack, made by the 7z command with `password`.
-  void MakeDataPack(const std::string& password) {
+  // The game's DataPack, made by the 7z command with `password`, holding the
+  // items of work/pack named by `items`.
+  void MakeDataPack(const std::string& password, const std::string& items = "qdm.ini") {
     const fs::path pack = Game() / "QUORVEL" / "qdm.7z";
     fs::remove(pack);
     CaptureOutput("cd " + ShellQuote((work_ / "pack").string()) + " && 7z a -p" +
-                  ShellQuote(password) + " -mhe=on " + ShellQuote(pack.string()) + " qdm.ini");
+                  ShellQuote(password) + " -mhe=on " + ShellQuote(pack.string()) + " " + items);
     ASSERT_TRUE(fs::is_regular_file(pack));
   }
 
@@ -127,6 +128,17 @@ TEST_F(DataPackUnderWine, ExtractsTheDigestsAndSurvivesAWrongPasswordOrADamagedA
   report = RunTool();
   ASSERT_GT(report.size(), 40u) << "Remedor.exe did not survive a damaged archive";
   EXPECT_TRUE(Holds(report, kCorrupt));
+}
+
+// An item named like a device comes before the digest list: it is skipped,
+// and the list still comes out (written, "CON" would be the console).
+TEST_F(DataPackUnderWine, AnItemNamedLikeADeviceLeavesTheDigestsWhole) {
+  WriteFile(work_ / "pack" / "CON", "console");
+  WriteFile(work_ / "pack" / "aux.ini", "aux");
+  MakeDataPack(kPassword, "CON aux.ini qdm.ini");
+  const auto report = RunTool();
+  ASSERT_GT(report.size(), 40u) << "Remedor.exe wrote no report";
+  EXPECT_FALSE(Holds(report, kCorrupt)) << "the digest list was not extracted";
 }
 
 }  // namespace

@@ -1,0 +1,51 @@
+#include "platform/device_names.h"
+
+#include "platform/text.h"
+
+namespace platform {
+
+namespace {
+
+constexpr std::string_view kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+// COM and LPT take a decimal digit or a superscript one, two or three.
+constexpr std::string_view kNumbered[] = {"COM", "LPT"};
+constexpr std::string_view kSuperscripts[] = {"¹", "²", "³"};
+
+bool IsPortNumber(std::string_view text) {
+  if (text.size() == 1) return text[0] >= '0' && text[0] <= '9';
+  for (std::string_view superscript : kSuperscripts) {
+    if (text == superscript) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool IsDeviceName(std::string_view component) {
+  // The device is named by what stands before the first dot, blanks trimmed.
+  std::string_view stem = component.substr(0, component.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  for (std::string_view device : kDevices) {
+    if (EqualsIgnoreCase(stem, device)) return true;
+  }
+  for (std::string_view port : kNumbered) {
+    if (stem.size() > port.size() && EqualsIgnoreCase(stem.substr(0, port.size()), port) &&
+        IsPortNumber(stem.substr(port.size()))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool NamesDevice(std::string_view path) {
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = path.size();
+    if (IsDeviceName(path.substr(start, end - start))) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace platform
