@@ -33,6 +33,14 @@ void TForm1::AimAddOnKeys() {
 
 bool TForm1::LocateInstallFolder() {
   InstallFolder = options.install_folder_preset;
+  // Every check builds its paths by appending to the folder: it must be the
+  // plain form, which the profile and listing functions also take.
+  const std::optional<std::string> plain = app::PlainFolderPath(InstallFolder);
+  if (!plain) {
+    Refuse(app::FolderNotFoundMessage(InstallFolder));
+    return false;
+  }
+  InstallFolder = *plain;
   try {
     if (InstallFolder.empty()) {
       InstallFolder = mRegistry1->ReadValue("") + "\\";

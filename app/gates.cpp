@@ -29,6 +29,22 @@ int CompareWholeNumbers(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+std::optional<std::string> PlainFolderPath(std::string_view path) {
+  const bool device_namespace = path.size() >= 4 && (path[0] == '\\' || path[0] == '/') &&
+                                (path[1] == '\\' || path[1] == '/') &&
+                                (path[2] == '?' || path[2] == '.') &&
+                                (path[3] == '\\' || path[3] == '/');
+  if (!device_namespace) return std::string(path);
+  const std::string_view rest = path.substr(4);
+  const bool drive = rest.size() >= 3 && std::isalpha(static_cast<unsigned char>(rest[0])) &&
+                     rest[1] == ':' && rest[2] == '\\';
+  if (drive) return std::string(rest);
+  if (rest.size() > 4 && platform::EqualsIgnoreCase(rest.substr(0, 4), "UNC\\")) {
+    return "\\\\" + std::string(rest.substr(4));
+  }
+  return std::nullopt;
+}
+
 bool IsAbsoluteFolder(std::string_view path) {
   const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
                      path[1] == ':' && path[2] == '\\';

@@ -1,6 +1,7 @@
 // The texts and the update comparison of the start-up gates.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,12 @@ inline constexpr char kOldLayoutMessage[] =
 // 0 or >0. Two whole numbers compare by value (update 9 is older than 10);
 // any other texts compare byte by byte, a prefix being the smaller.
 int CompareUpdates(std::string_view supported, std::string_view installed);
+
+// A folder given in the device namespace in its plain Win32 form: "\\?\C:\..."
+// and "\\.\C:\..." are the drive path "C:\...", "\\?\UNC\server\share\..." is
+// "\\server\share\..."; any other path is returned as it is. nullopt for the
+// rest of the namespace (a volume, a pipe, a disk): never a game folder.
+std::optional<std::string> PlainFolderPath(std::string_view path);
 
 // "X:\..." or "\\server\...": a folder that does not depend on the current one.
 bool IsAbsoluteFolder(std::string_view path);
