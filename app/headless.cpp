@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "app/headless_script.h"
 #include "app/headless_session.h"
+#include "app/terminal_text.h"
 #include "platform/platform.h"
 
 namespace app {
@@ -29,43 +31,68 @@ std::filesystem::path PathOf(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-bool WriteFile(const std::string& dir, const char* name, const std::string& bytes,
-               std::ostream& err) {
-  std::ofstream file(PathOf(dir) / name, std::ios::binary | std::ios::trunc);
-  file << bytes;
-  if (!file) err << "remedor: cannot write " << name << " in " << dir << "\n";
-  return static_cast<bool>(file);
-}
-
 std::string Lines(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
   return text;
 }
 
-bool WriteOutputs(const std::string& dir, HeadlessSession& session, const std::string& controls,
-                  std::ostream& err) {
-  std::error_code ec;
-  std::filesystem::create_directories(PathOf(dir), ec);
-  if (ec) {
-    err << "remedor: cannot create " << dir << ": " << ec.message() << "\n";
-    return false;
+// The output files, opened before the run: a folder that cannot be written
+// is refused before the tool has touched anything. Each file receives its
+// bytes as the run produced them.
+class OutputFiles {
+ public:
+  bool Open(const std::string& dir, std::ostream& err) {
+    std::error_code ec;
+    std::filesystem::create_directories(PathOf(dir), ec);
+    if (ec || !std::filesystem::is_directory(PathOf(dir), ec)) {
+      err << "remedor: the output folder " << dir << " cannot be made"
+          << (ec ? ": " + ec.message() : std::string(": a file stands there")) << "\n";
+      return false;
+    }
+    for (const char* name : kNames) {
+      std::ofstream& file = files_[name];
+      file.open(PathOf(dir) / name, std::ios::binary | std::ios::trunc);
+      if (!file) {
+        err << "remedor: the output folder " << dir << " cannot be written (" << name << ")\n";
+        return false;
+      }
+    }
+    dir_ = dir;
+    return true;
   }
-  const TForm1& form = *session.form;
-  std::string dialogs, events;
-  for (const RecordedDialog& d : session.ui.dialogs()) {
-    dialogs += Dump(Json{{"kind", d.kind}, {"text", d.text}, {"answer", d.answer}}) + "\n";
+
+  bool Write(HeadlessSession& session, const std::string& controls, std::ostream& err) {
+    const TForm1& form = *session.form;
+    std::string dialogs, events;
+    for (const RecordedDialog& d : session.ui.dialogs()) {
+      dialogs += Dump(Json{{"kind", d.kind}, {"text", d.text}, {"answer", d.answer}}) + "\n";
+    }
+    for (const OutsideEvent& e : session.events) {
+      events += Dump(Json{{"event", e.event}, {"detail", e.detail}}) + "\n";
+    }
+    return Put("screen.txt", Lines(form.report.ScreenLines), err) &&
+           Put("forum.txt", Lines(form.report.ForumLines), err) &&
+           Put("clipboard.txt", session.ui.clipboard(), err) &&
+           Put("dialogs.jsonl", dialogs, err) && Put("controls.jsonl", controls, err) &&
+           Put("events.jsonl", events, err);
   }
-  for (const OutsideEvent& e : session.events) {
-    events += Dump(Json{{"event", e.event}, {"detail", e.detail}}) + "\n";
+
+ private:
+  static constexpr const char* kNames[] = {"screen.txt",    "forum.txt",      "clipboard.txt",
+                                           "dialogs.jsonl", "controls.jsonl", "events.jsonl"};
+
+  bool Put(const std::string& name, const std::string& bytes, std::ostream& err) {
+    std::ofstream& file = files_[name];
+    file << bytes;
+    file.close();
+    if (!file) err << "remedor: cannot write " << name << " in " << dir_ << "\n";
+    return static_cast<bool>(file);
   }
-  return WriteFile(dir, "screen.txt", Lines(form.report.ScreenLines), err) &&
-         WriteFile(dir, "forum.txt", Lines(form.report.ForumLines), err) &&
-         WriteFile(dir, "clipboard.txt", session.ui.clipboard(), err) &&
-         WriteFile(dir, "dialogs.jsonl", dialogs, err) &&
-         WriteFile(dir, "controls.jsonl", controls, err) &&
-         WriteFile(dir, "events.jsonl", events, err);
-}
+
+  std::string dir_;
+  std::map<std::string, std::ofstream> files_;
+};
 
 std::string ControlsJsonl(TForm1& form) {
   std::string text;
@@ -104,20 +131,35 @@ void RunAction(HeadlessSession& session, const ScriptAction& action) {
 
 }  // namespace
 
-int RunDriver(const DriverOptions& options, std::ostream& out, std::ostream& err) {
+int RunDriver(const DriverOptions& options, std::ostream& out, std::ostream& err,
+              DriverTerminal terminal) {
+  // Text from the machine goes to a terminal with its controls escaped.
+  const auto to_out = [&](const std::string& text) {
+    out << (terminal.out ? EscapeControls(text) : text);
+  };
+  const auto to_err = [&](const std::string& text) {
+    err << (terminal.err ? EscapeControls(text) : text);
+  };
+
+  // Every input is checked before the tool starts: a refusal touches nothing.
   std::vector<ScriptAction> actions;
   if (!options.script.empty()) {
-    std::ifstream file(PathOf(options.script), std::ios::binary);
-    if (!file) {
-      err << "remedor: cannot read the script " << options.script << "\n";
+    std::error_code ec;
+    if (std::filesystem::is_directory(PathOf(options.script), ec)) {
+      to_err("remedor: the script " + options.script + " is a folder, not a file\n");
       return 2;
     }
+    std::ifstream file(PathOf(options.script), std::ios::binary);
     std::stringstream text;
-    text << file.rdbuf();
+    if (file) text << file.rdbuf();
+    if (!file || file.bad()) {
+      to_err("remedor: cannot read the script " + options.script + "\n");
+      return 2;
+    }
     auto parsed = ParseScript(text.str());
     if (!parsed) {
-      err << "remedor: " << options.script << " " << parsed.error().detail << ": "
-          << parsed.error().subject << "\n";
+      to_err("remedor: " + options.script + " " + parsed.error().detail + ": " +
+             parsed.error().subject + "\n");
       return 2;
     }
     actions = std::move(*parsed);
@@ -126,9 +168,12 @@ int RunDriver(const DriverOptions& options, std::ostream& out, std::ostream& err
   // An empty machine is the backend's own: the real Windows, or the default prefix.
   auto platform = platform::OpenPlatform({options.machine});
   if (!platform) {
-    err << "remedor: cannot open the machine: " << platform.error().Message() << "\n";
+    to_err("remedor: cannot open the machine: " + platform.error().Message() + "\n");
     return 2;
   }
+
+  OutputFiles outputs;
+  if (!options.out.empty() && !outputs.Open(options.out, err)) return 2;
 
   const bool progress = isatty(STDERR_FILENO) != 0;
   std::unique_ptr<HeadlessSession> session;
@@ -136,17 +181,17 @@ int RunDriver(const DriverOptions& options, std::ostream& out, std::ostream& err
     session = std::make_unique<HeadlessSession>(**platform, options.arguments);
   } catch (const std::exception& error) {
     // The window cannot be created: the tool cannot start at all.
-    err << "remedor: the tool cannot start: " << error.what() << "\n";
+    to_err(std::string("remedor: the tool cannot start: ") + error.what() + "\n");
     return 3;
   }
-  session->ui.on_dialog = [&out](const RecordedDialog& d) {
+  session->ui.on_dialog = [&to_out](const RecordedDialog& d) {
     // A box shows its CR and LF as line breaks.
     std::string text;
     for (std::size_t i = 0; i < d.text.size(); ++i) {
       if (d.text[i] == '\r' && i + 1 < d.text.size() && d.text[i + 1] == '\n') continue;
       text += d.text[i] == '\r' ? '\n' : d.text[i];
     }
-    out << "[" << d.kind << "] " << text << "\n  -> " << d.answer << "\n";
+    to_out("[" + d.kind + "] " + text + "\n  -> " + d.answer + "\n");
   };
 
   // Leading answers are there for the boxes of the start-up.
@@ -168,9 +213,9 @@ int RunDriver(const DriverOptions& options, std::ostream& out, std::ostream& err
   session->Close();  // the window closes at the end as by the close key
   session->Finish();
 
-  for (const std::string& line : session->form->report.ScreenLines) out << line << "\n";
+  for (const std::string& line : session->form->report.ScreenLines) to_out(line + "\n");
   out.flush();
-  if (!options.out.empty() && !WriteOutputs(options.out, *session, controls, err)) return 2;
+  if (!options.out.empty() && !outputs.Write(*session, controls, err)) return 2;
   return 0;
 }
 

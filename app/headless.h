@@ -10,9 +10,19 @@
 
 namespace app {
 
+// Which of the driver's streams reach a terminal: there the machine's text
+// shows its control characters escaped (app/terminal_text.h).
+struct DriverTerminal {
+  bool out = false;
+  bool err = false;
+};
+
 // Runs one headless session. 0 when the run completed, whatever the tool
-// found; non-zero for the driver's own errors (bad script, missing machine),
-// explained on `err`.
-int RunDriver(const DriverOptions& options, std::ostream& out, std::ostream& err);
+// found; 2 for an input the driver refuses (a script that is a folder, cannot
+// be read or is not understood, a machine that cannot be opened, an output
+// folder that cannot be written), checked before the tool starts and
+// explained on `err`; 3 when the tool cannot start.
+int RunDriver(const DriverOptions& options, std::ostream& out, std::ostream& err,
+              DriverTerminal terminal = {});
 
 }  // namespace app

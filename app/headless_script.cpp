@@ -102,6 +102,9 @@ std::optional<DriverOptions> ParseDriverArguments(const std::vector<std::string>
         return std::nullopt;
       }
       *target = argv[++i];
+    } else if (arg == "--help") {
+      options.help = true;
+      return options;
     } else if (arg == "--") {
       ++i;
       break;

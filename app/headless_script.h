@@ -37,11 +37,22 @@ struct ScriptAction {
   int line = 0;           // where it stands in the script
 };
 
+// The driver's usage, printed by --help and after a command line it refuses.
+inline constexpr char kDriverUsage[] =
+    "usage: remedor [--machine DIR] [--script FILE] [--out DIR] [--] [ARG...]\n"
+    "  --machine DIR   the simulated Windows machine (a Wine prefix folder)\n"
+    "  --script FILE   the actions to play after the start-up (default: a full analysis)\n"
+    "  --out DIR       where screen.txt, forum.txt, clipboard.txt, dialogs.jsonl,\n"
+    "                  controls.jsonl and events.jsonl are written\n"
+    "  --help          this text\n"
+    "  ARG...          the tool's own command line (/DIR:folder /ini /? /H /VER)\n";
+
 struct DriverOptions {
   std::string machine;                 // empty: the backend's default (see OpenPlatform)
   std::string script;                  // empty: start-up, a full analysis when possible, close
   std::string out;                     // empty: no output files
   std::vector<std::string> arguments;  // the tool's own command line
+  bool help = false;                   // --help: the usage, nothing else
 };
 
 // nullopt (with the reason in `error`) for a command line the driver does not take.

@@ -1,5 +1,7 @@
 // The headless driver: the tool on a simulated Windows machine.
 //   remedor [--machine DIR] [--script FILE] [--out DIR] [--] [ARG...]
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -11,9 +13,13 @@ int main(int argc, char** argv) {
   std::string error;
   const auto options = app::ParseDriverArguments(platform::ProgramArguments(argc, argv), error);
   if (!options) {
-    std::cerr << "remedor: " << error << "\n"
-              << "usage: remedor [--machine DIR] [--script FILE] [--out DIR] [--] [ARG...]\n";
+    std::cerr << "remedor: " << error << "\n" << app::kDriverUsage;
     return 2;
   }
-  return app::RunDriver(*options, std::cout, std::cerr);
+  if (options->help) {
+    std::cout << app::kDriverUsage;
+    return 0;
+  }
+  return app::RunDriver(*options, std::cout, std::cerr,
+                        {isatty(STDOUT_FILENO) != 0, isatty(STDERR_FILENO) != 0});
 }

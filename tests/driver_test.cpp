@@ -112,5 +112,82 @@ TEST_F(Driver, RefusesABadScriptOrAMissingMachine) {
   EXPECT_NE(stderr_.str().find("the machine folder does not exist"), std::string::npos);
 }
 
+// A script, a machine or an output folder the driver cannot use is refused
+// before the tool starts: the shipped lists are still there, nothing was
+// registered, nothing was written.
+TEST_F(Driver, RefusesItsInputsBeforeTheToolTouchesAnything) {
+  machine_.AddTextFile("C:\\Outil\\FILESLIST.TXT", "a\r\n");
+  machine_.WriteFacts();
+  const std::filesystem::path work = out_.string() + "-inputs";
+  std::filesystem::create_directories(work / "script-folder");
+  std::filesystem::create_directories(work / "taken" / "screen.txt");  // a folder in the way
+  std::ofstream(work / "a-file") << "x";
+  std::ofstream(work / "script") << "analyse simple\n";
+  struct Case {
+    const char* name;
+    std::filesystem::path script, out;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"script is a folder", work / "script-folder", work / "out", "is a folder, not a file"},
+      {"script is missing", work / "absent", work / "out", "cannot read the script"},
+      {"out is a file", work / "script", work / "a-file", "cannot be made"},
+      {"out lies under a file", work / "script", work / "a-file" / "out", "cannot be made"},
+      {"out cannot take its files", work / "script", work / "taken",
+       "cannot be written (screen.txt)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ostringstream out, err;
+    app::DriverOptions options{machine_.root().string(), c.script.string(), c.out.string(), {}};
+    EXPECT_EQ(app::RunDriver(options, out, err), 2);
+    EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(machine_.Exists("C:\\Outil\\FILESLIST.TXT"));
+    EXPECT_EQ(Slurp(machine_.root() / "user.reg").find("DelRemedor"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(work / "out"));
+  }
+  std::filesystem::remove_all(work);
+}
+
+// Machine text with escape sequences: escaped on a terminal, the bytes as
+// they are in the output files and on a pipe.
+TEST_F(Driver, ControlCharactersReachATerminalEscapedAndTheFilesUnchanged) {
+  machine_.SetRegistryString(Hive::kLocalMachine,
+                             "SOFTWARE\\SCi Games\\Richard Burns Rally\\InstallPath", "",
+                             "C:\\Jeux\\RBR");
+  machine_.AddFolder("C:\\Jeux\\RBR");
+  machine_.AddTextFile(kConfig, "[Nbre_Packs]\r\nnbre=0\r\n");
+  const std::string raw = "gone\x1b]0;owned\x07.dll";
+  for (const bool terminal : {false, true}) {
+    SCOPED_TRACE(terminal ? "terminal" : "pipe");
+    machine_.AddTextFile("C:\\Outil\\FILESLIST.TXT", "gone\x1b]0;owned\x07.dll\r\n");
+    machine_.AddTextFile("C:\\Outil\\AllPacks.TXT", "");
+    std::ostringstream out, err;
+    const auto script_path = out_.string() + ".script";
+    std::ofstream(script_path) << "analyse simple\n";
+    app::DriverOptions options{machine_.root().string(), script_path, out_.string(), {}};
+    machine_.WriteFacts();
+    ASSERT_EQ(app::RunDriver(options, out, err, {terminal, terminal}), 0) << err.str();
+    std::filesystem::remove(script_path);
+    const std::string shown = terminal ? "gone\\x1B]0;owned\\x07.dll" : raw;
+    EXPECT_NE(out.str().find("Fichier manquant : C:\\Jeux\\RBR\\" + shown), std::string::npos)
+        << out.str();
+    EXPECT_EQ(out.str().find('\x1b') == std::string::npos, terminal);
+    EXPECT_NE(Slurp(out_ / "screen.txt").find(raw), std::string::npos);
+  }
+}
+
+TEST(DriverCommandLine, HelpAsksForTheUsageAlone) {
+  std::string error;
+  const auto options = app::ParseDriverArguments({"--help", "--bogus"}, error);
+  ASSERT_TRUE(options) << error;
+  EXPECT_TRUE(options->help);
+  EXPECT_NE(std::string(app::kDriverUsage).find("--script FILE"), std::string::npos);
+  const auto tool_arguments = app::ParseDriverArguments({"--", "--help"}, error);
+  ASSERT_TRUE(tool_arguments);
+  EXPECT_FALSE(tool_arguments->help);
+}
+
 }  // namespace
 }  // namespace test

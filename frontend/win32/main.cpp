@@ -3,6 +3,9 @@
 // was started from; otherwise it opens the main window.
 #include "platform/win32/windows_api.h"
 
+#include <io.h>
+
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -17,13 +20,18 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);
   std::string error;
   const std::optional<app::DriverOptions> options = app::ParseDriverArguments(arguments, error);
-  if (options && options->script.empty() && options->out.empty()) {
+  if (options && !options->help && options->script.empty() && options->out.empty()) {
     return frontend::win32::RunMainWindow(options->arguments);
   }
   platform::win32::AttachToParentConsole();
   if (!options) {
-    std::cerr << "Remedor: " << error << "\n";
+    std::cerr << "Remedor: " << error << "\n" << app::kDriverUsage;
     return 2;
   }
-  return app::RunDriver(*options, std::cout, std::cerr);
+  if (options->help) {
+    std::cout << app::kDriverUsage;
+    return 0;
+  }
+  return app::RunDriver(*options, std::cout, std::cerr,
+                        {_isatty(_fileno(stdout)) != 0, _isatty(_fileno(stderr)) != 0});
 }
