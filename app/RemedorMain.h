@@ -128,6 +128,7 @@ class TForm1 {
   void ApplyCaptions();        // the caption set of UiLanguage
   void ApplyCaptionSet(UiLanguage set);
   void ApplyLocaleCaptions();  // step 1
+  bool SingleRunGate();        // false: another copy runs, the system stops
   bool ControlCentreGate();    // false: the system stops
   bool LocateInstallFolder();
   bool OldLayoutGate();

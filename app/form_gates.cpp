@@ -12,6 +12,12 @@ void TForm1::Refuse(const std::string& message) {
   StopSystem();
 }
 
+bool TForm1::SingleRunGate() {
+  if (os.machine().ClaimSingleRun()) return true;
+  Refuse(app::kAlreadyRunning);
+  return false;
+}
+
 bool TForm1::ControlCentreGate() {
   for (const char* exe : app::kControlCentreExecutables) {
     if (IsProcessRunning(exe)) {

@@ -65,7 +65,9 @@ void TForm1::RunStartupSequence() {
   ApplyCaptions();        // 2: the toggle starts released, so French in the end
   window.Gauge1.position = window.Gauge2.position = 0;  // 3
   window.Place(window.Panel1);
-  ReadCommandLine();                                                         // 4
+  ReadCommandLine();  // 4
+  // Before anything is deleted: another copy may be using it.
+  if (!SingleRunGate()) return;
   if (files.Exists(kVersionFile)) (void)files.DeleteSilently(kVersionFile);  // 5
   GetNewVer1->CheckNewVersion();  // 6: reports on its own, later
   ProcessPendingEvents();

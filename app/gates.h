@@ -15,6 +15,13 @@ inline constexpr char kControlCentreRunning[] =
     "Corvane est en cours d'utilisation.\rCet utilitaire va se fermer, fermez Corvane\ret "
     "relancez cet utilitaire";
 
+// Another copy of the tool runs: this one would find its lists gone and its
+// DataPack overwritten, and would delete the other's files at its close.
+inline constexpr char kAlreadyRunning[] =
+    "Remedor est déjà en cours d'exécution.\rFermez-le avant de relancer cet utilitaire.\r\r"
+    "L'application va se fermer\r\r\r\rRemedor is already running.\rClose it before starting "
+    "this utility again.\r\rThe software will be closed.";
+
 // The old add-on layout: the message names a folder "QUORVEL2011", the gate
 // tests "QUORVEL2012".
 inline constexpr char kOldLayoutMessage[] =

@@ -92,6 +92,11 @@ class Machine {
   // The version resource of an executable or library; nullopt when the file
   // has none (or cannot be read).
   virtual std::optional<VersionInfo> ReadVersionInfo(std::string_view path) = 0;
+  // Claims the one running copy of the tool on this machine (a named mutex of
+  // the user's session), held until the machine object is destroyed. True
+  // when this run holds it, or when the claim cannot be made at all; false
+  // when another run holds it.
+  virtual bool ClaimSingleRun() = 0;
   // Where the new-version check fetches its version file from, when the
   // machine names another address than the program's own (the simulated
   // machine's facts); a real Windows names none.

@@ -35,6 +35,32 @@ TEST(ControlCentreGate, StopsForAControlCentreRunningFromAnyFolderInAnyCase) {
   EXPECT_TRUE(machine.Exists("C:\\Outil\\mes notes.txt"));
 }
 
+// A second copy started while one runs says so, and stops before it deletes
+// anything (the version file, the lists the control-centre gate would take).
+TEST(SingleRunGate, ASecondCopyStopsWithItsMessageTouchingNothing) {
+  TestMachine machine;
+  machine.AddTextFile("C:\\Outil\\FILESLIST.TXT", "x\r\n");
+  machine.AddTextFile("C:\\version.txt", "8.36.0\r\n");
+  machine.AddProcess("CorvanePublic.exe");
+  auto first = std::make_unique<TestForm>(machine);
+  EXPECT_TRUE(first->form().SingleRunGate());
+  EXPECT_TRUE(first->form().SingleRunGate()) << "a copy keeps its own claim";
+  {
+    TestForm second(machine);
+    second.RunStartup();
+    ASSERT_EQ(second.Dialogs().size(), 1u);
+    EXPECT_EQ(second.Dialogs()[0].kind, "plain");
+    EXPECT_EQ(second.Dialogs()[0].text, app::kAlreadyRunning);
+    EXPECT_TRUE(second.form().Stopped());
+    EXPECT_TRUE(machine.Exists("C:\\Outil\\FILESLIST.TXT"));
+    EXPECT_TRUE(machine.Exists("C:\\version.txt"));
+  }
+  first.reset();
+  TestForm after(machine);  // the first copy has ended: the next one runs
+  EXPECT_TRUE(after.form().SingleRunGate());
+  EXPECT_TRUE(after.Dialogs().empty());
+}
+
 TEST(ControlCentreGate, LetsOtherProgramsBe) {
   TestMachine machine;
   machine.AddProcess("CorvanePublic.exe.bak");

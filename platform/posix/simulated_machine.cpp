@@ -345,6 +345,11 @@ std::optional<VersionInfo> SimulatedMachine::ReadVersionInfo(std::string_view pa
   return ReadPeVersionInfo(*bytes);
 }
 
+// The processes file lies in the prefix folder: the machine whose copy is claimed.
+bool SimulatedMachine::ClaimSingleRun() {
+  return single_run_.TryLock(processes_file_.parent_path());
+}
+
 std::vector<ProcessEntry> ParseProcessesFile(std::string_view text) {
   std::vector<ProcessEntry> processes;
   std::uint32_t next_id = 4;

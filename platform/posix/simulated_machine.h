@@ -50,6 +50,7 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/posix/faults.h"
+#include "platform/posix/folder_lock.h"
 
 namespace platform::posix {
 
@@ -81,6 +82,8 @@ class SimulatedMachine final : public Machine {
   std::string BuildFolder() override { return build_folder_; }
   std::optional<VersionInfo> ReadVersionInfo(std::string_view path) override;
   std::optional<std::string> VersionUrlOverride() override { return version_url_; }
+  // The prefix folder is locked (platform/posix/folder_lock.h).
+  bool ClaimSingleRun() override;
 
   // [Disks]: the space each named drive reports; nullopt: the query fails.
   const std::map<char, std::optional<DiskSpace>>& DiskOverrides() const { return disks_; }
@@ -91,6 +94,7 @@ class SimulatedMachine final : public Machine {
  private:
   FileSystem& files_;
   std::filesystem::path processes_file_;
+  FolderLock single_run_;
 
   std::string self_exe_;
   std::optional<VersionInfo> self_version_;

@@ -191,6 +191,24 @@ std::string Win32Machine::SelfExecutable() {
 
 std::string Win32Machine::BuildFolder() { return kBuildFolder; }
 
+Win32Machine::~Win32Machine() {
+  if (single_run_ != nullptr) CloseHandle(single_run_);
+}
+
+bool Win32Machine::ClaimSingleRun() {
+  if (single_run_ != nullptr) return true;
+  // One name for the user's session: a copy saved in another folder shares the
+  // same game and the same temporary files.
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\Remedor.SingleRun");
+  if (mutex == nullptr) return true;  // no answer either way: let this copy run
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return false;
+  }
+  single_run_ = mutex;
+  return true;
+}
+
 std::optional<VersionInfo> Win32Machine::ReadVersionInfo(std::string_view path) {
   return ReadVersionResource(path);
 }

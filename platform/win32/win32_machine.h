@@ -11,6 +11,11 @@ inline constexpr char kBuildFolder[] = "C:\\RemedorBuild\\";
 
 class Win32Machine final : public Machine {
  public:
+  Win32Machine() = default;
+  ~Win32Machine() override;
+  Win32Machine(const Win32Machine&) = delete;
+  Win32Machine& operator=(const Win32Machine&) = delete;
+
   Result<MemoryStatus> QueryMemory() override;
   std::string ProcessorBrand() override;
   int PhysicalCores() override;
@@ -30,6 +35,10 @@ class Win32Machine final : public Machine {
   std::optional<VersionInfo> ReadVersionInfo(std::string_view path) override;
   // A real Windows names no other address for the version file.
   std::optional<std::string> VersionUrlOverride() override { return std::nullopt; }
+  bool ClaimSingleRun() override;
+
+ private:
+  void* single_run_ = nullptr;  // the mutex's HANDLE once claimed
 };
 
 }  // namespace platform::win32
