@@ -1,6 +1,6 @@
 #include "platform/posix/prefix_profile.h"
 
-#include "platform/posix/profile_rules.h"
+#include "platform/profile_rules.h"
 
 namespace platform::posix {
 

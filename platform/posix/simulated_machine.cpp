@@ -15,7 +15,7 @@
 #include "platform/codepage.h"
 #include "platform/pe_version.h"
 #include "platform/posix/faults.h"
-#include "platform/posix/profile_rules.h"
+#include "platform/profile_rules.h"
 #include "platform/text.h"
 
 namespace platform::posix {

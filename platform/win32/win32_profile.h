@@ -1,6 +1,8 @@
 // INI files over GetPrivateProfileStringW / WritePrivateProfileStringW. Windows
 // reads and writes a file without a byte-order mark in the ANSI code page,
-// Windows-1252 on the French and English systems the program serves.
+// Windows-1252 on the French and English systems the program serves. A file
+// whose path is longer than those functions take is read and written with the
+// same rules (platform/profile_rules.h) through the long form of its path.
 #pragma once
 
 #include "platform/profile.h"

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -294,23 +295,34 @@ TEST_F(Win32BackendTest, FilesAndFoldersEndToEnd) {
   EXPECT_TRUE(fs::exists(work_ / "Привет.txt"));
 }
 
-TEST_F(Win32BackendTest, ProfileStringsInWindows1252BelowANonAsciiFolder) {
-  fs::create_directories(work_ / "Été");
-  // Windows-1252: [Réglages] Clé=Valeur àé
-  WriteFile(work_ / "Été" / "réglages.ini",
-            "[R\xe9glages]\r\nCl\xe9=Valeur \xe0\xe9\r\n  indented = x \r\nquoted=\"q\"\r\n");
+// Also below a folder whose path is longer than MAX_PATH, which the profile
+// functions cannot take: the backend reads and writes such a file itself.
+TEST_F(Win32BackendTest, ProfileStringsInWindows1252BelowANonAsciiFolderOfAnyLength) {
+  std::string deep;
+  for (int i = 0; i < 6; ++i) deep += "\\" + std::string(48, static_cast<char>('a' + i));
+  for (const std::string& below : {std::string(), deep}) {
+    SCOPED_TRACE(below.empty() ? "short path" : "path of more than MAX_PATH characters");
+    std::string host_below = below;
+    std::replace(host_below.begin(), host_below.end(), '\\', '/');
+    const fs::path folder = work_ / ("." + host_below) / "Été";
+    fs::create_directories(folder);
+    ASSERT_EQ(below.empty(), (WindowsWork() + below + "\\Été\\réglages.ini").size() < 260);
+    // Windows-1252: [Réglages] Clé=Valeur àé
+    WriteFile(folder / "réglages.ini",
+              "[R\xe9glages]\r\nCl\xe9=Valeur \xe0\xe9\r\n  indented = x \r\nquoted=\"q\"\r\n");
 
-  const Output out = Check({"profile", WindowsWork()});
-  EXPECT_EQ(out["value"], "Valeur àé");
-  EXPECT_EQ(out["cut"], "Val");  // a buffer of 4 holds 3 characters
-  EXPECT_EQ(out["indented"], "x");
-  EXPECT_EQ(out["quoted"], "q");
-  EXPECT_EQ(out["missing_key"], "0");  // the default loses its trailing blanks
-  EXPECT_EQ(out["missing_file"], "défaut");
-  EXPECT_EQ(out["write"], "yes");
-  EXPECT_EQ(out["reread"], "çà et là");
-  const std::string bytes = ReadFile(work_ / "Été" / "réglages.ini");
-  EXPECT_NE(bytes.find("[Nouvelle]\r\nCl\xe9=\xe7\xe0 et l\xe0\r\n"), std::string::npos) << bytes;
+    const Output out = Check({"profile", WindowsWork() + below});
+    EXPECT_EQ(out["value"], "Valeur àé");
+    EXPECT_EQ(out["cut"], "Val");  // a buffer of 4 holds 3 characters
+    EXPECT_EQ(out["indented"], "x");
+    EXPECT_EQ(out["quoted"], "q");
+    EXPECT_EQ(out["missing_key"], "0");  // the default loses its trailing blanks
+    EXPECT_EQ(out["missing_file"], "défaut");
+    EXPECT_EQ(out["write"], "yes");
+    EXPECT_EQ(out["reread"], "çà et là");
+    const std::string bytes = ReadFile(folder / "réglages.ini");
+    EXPECT_NE(bytes.find("[Nouvelle]\r\nCl\xe9=\xe7\xe0 et l\xe0\r\n"), std::string::npos) << bytes;
+  }
 }
 
 TEST_F(Win32BackendTest, VersionResourceOfRemedorExe) {

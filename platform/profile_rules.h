@@ -1,5 +1,7 @@
 // The INI file rules of GetPrivateProfileStringA and WritePrivateProfileStringA,
-// as pure functions over a file's bytes. Text in and out is UTF-8; the file is
+// as pure functions over a file's bytes: the simulated machine's profile
+// functions, and the Windows backend's reader for the files whose path the
+// API cannot take (longer than MAX_PATH). Text in and out is UTF-8; the file is
 // Windows-1252 unless it starts with a UTF-8 or UTF-16 byte-order mark.
 //
 // Reading, as Windows (and Wine) do:
@@ -27,7 +29,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform::posix {
+namespace platform {
 
 // Which of the two functions answers: the A one hands out Windows-1252 (what
 // it cannot hold becomes "?"), the W one any character.
@@ -50,4 +52,4 @@ std::string LookupProfileString(std::string_view file_bytes, std::string_view se
 std::optional<std::string> WriteProfileString(std::string_view file_bytes, std::string_view section,
                                               std::string_view key, std::string_view value);
 
-}  // namespace platform::posix
+}  // namespace platform

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/profile_rules.h"
+#include "platform/profile_rules.h"
 #include "platform/text.h"
 
 namespace {
@@ -37,13 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string value = next_field();
   const std::string& file = rest;
 
-  const std::string read =
-      platform::posix::LookupProfileString(file, section, key, value, buffer_size);
+  const std::string read = platform::LookupProfileString(file, section, key, value, buffer_size);
   if (platform::Utf8Length(read) >= buffer_size) std::abort();
 
-  const auto written = platform::posix::WriteProfileString(file, section, key, value);
+  const auto written = platform::WriteProfileString(file, section, key, value);
   if (written && IsPlainName(section) && IsPlainName(key) && IsPlainName(value) &&
-      platform::posix::LookupProfileString(*written, section, key, "", 256) != value) {
+      platform::LookupProfileString(*written, section, key, "", 256) != value) {
     std::abort();
   }
   return 0;

@@ -1,10 +1,10 @@
-#include "platform/posix/profile_rules.h"
+#include "platform/profile_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace platform::posix {
+namespace platform {
 namespace {
 
 using namespace std::string_literals;
@@ -171,4 +171,4 @@ TEST(WriteProfileStringTest, RefusesWhatWouldNotReadBack) {
 }
 
 }  // namespace
-}  // namespace platform::posix
+}  // namespace platform

@@ -1,11 +1,11 @@
-#include "platform/posix/profile_rules.h"
+#include "platform/profile_rules.h"
 
 #include <vector>
 
 #include "platform/codepage.h"
 #include "platform/text.h"
 
-namespace platform::posix {
+namespace platform {
 
 namespace {
 
@@ -221,4 +221,4 @@ std::optional<std::string> WriteProfileString(std::string_view file_bytes, std::
   return Encode(encoding, text);
 }
 
-}  // namespace platform::posix
+}  // namespace platform
