@@ -1,5 +1,7 @@
 #include "platform/profile_rules.h"
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -181,6 +183,38 @@ std::string LookupProfileString(std::string_view file_bytes, std::string_view se
     text = StripQuotes(fallback_text);
   }
   return Utf8Substr(text, 0, buffer_size - 1);
+}
+
+std::vector<ProfileFileLine> ReadProfileFileLines(std::string_view file_bytes) {
+  const FileText file = Decode(file_bytes);
+  const std::vector<Line> lines = ParseLines(file.text);
+  std::vector<ProfileFileLine> read;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Line& line = lines[i];
+    ProfileFileLine out;
+    out.number = static_cast<int>(std::min<std::size_t>(i + 1, INT_MAX));
+    switch (line.kind) {
+      case Line::Kind::kBlank:
+        continue;
+      case Line::Kind::kSection:
+        out.kind = ProfileFileLine::Kind::kSection;
+        break;
+      case Line::Kind::kKey:
+        out.kind = ProfileFileLine::Kind::kKey;
+        if (line.value) out.value = ToUtf8(file.encoding, StripQuotes(*line.value));
+        break;
+      case Line::Kind::kIgnored:
+        out.kind = ProfileFileLine::Kind::kIgnored;
+        out.name =
+            ToUtf8(file.encoding,
+                   Trim(std::string_view(file.text).substr(line.begin, line.end - line.begin)));
+        read.push_back(std::move(out));
+        continue;
+    }
+    out.name = ToUtf8(file.encoding, line.name);
+    read.push_back(std::move(out));
+  }
+  return read;
 }
 
 std::optional<std::string> WriteProfileString(std::string_view file_bytes, std::string_view section,

@@ -28,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -40,6 +41,21 @@ enum class ProfileApi { kAnsi, kWide };
 std::string LookupProfileString(std::string_view file_bytes, std::string_view section,
                                 std::string_view key, std::string_view fallback,
                                 std::size_t buffer_size, ProfileApi api = ProfileApi::kAnsi);
+
+// One line of a file as the reading rules see it, for a reader that wants the
+// whole file at once: names and values in UTF-8 (as the W function hands
+// them), a value without its matching quotes, nullopt for a key line without
+// "=". `number` counts from 1.
+struct ProfileFileLine {
+  enum class Kind { kSection, kKey, kIgnored };  // kIgnored: "[" without "]"
+  Kind kind = Kind::kKey;
+  int number = 0;
+  std::string name;
+  std::optional<std::string> value;
+};
+
+// Every line of the file that is not blank, in file order.
+std::vector<ProfileFileLine> ReadProfileFileLines(std::string_view file_bytes);
 
 // WritePrivateProfileStringA(section, key, value, file): the file's new bytes.
 // The first key of that name in the first section of that name gets the line

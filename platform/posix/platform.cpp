@@ -30,8 +30,9 @@ Result<std::unique_ptr<PosixPlatform>> PosixPlatform::Open(const std::filesystem
   if (!registry) return registry.error();
   platform->registry_ = std::move(*registry);
   platform->files_ = std::make_unique<PrefixFileSystem>(prefix, platform->faults_);
-  platform->machine_ =
-      std::make_unique<SimulatedMachine>(prefix, *platform->files_, *platform->faults_);
+  auto machine = SimulatedMachine::Open(prefix, *platform->files_, *platform->faults_);
+  if (!machine) return machine.error();
+  platform->machine_ = std::move(*machine);
   platform->profile_ = std::make_unique<PrefixProfileStrings>(*platform->files_,
                                                               platform->machine_->WindowsFolder());
   platform->shell_ = std::make_unique<PosixShell>(*platform->files_, *platform->faults_);
@@ -39,9 +40,9 @@ Result<std::unique_ptr<PosixPlatform>> PosixPlatform::Open(const std::filesystem
   for (const auto& [drive, space] : platform->machine_->DiskOverrides()) {
     platform->files_->SetDiskSpaceOverride(drive, space);
   }
-  const auto faults = platform->machine_->FaultRules();
-  if (!faults) return faults.error();
-  for (const auto& [operation, nth] : *faults) platform->faults_->FailNth(operation, nth);
+  for (const auto& [operation, nth] : platform->machine_->FaultRules()) {
+    platform->faults_->FailNth(operation, nth);
+  }
   return platform;
 }
 

@@ -20,8 +20,9 @@ namespace platform::posix {
 class PosixPlatform final : public Platform {
  public:
   // Opens the prefix: its registry, drives, facts and processes. A folder that
-  // is missing or not a prefix (no drive_c), or a malformed registry file,
-  // fails with a message naming it. The facts' [Faults] are armed.
+  // is missing or not a prefix (no drive_c), a registry, facts or processes
+  // file that is malformed or unreadable (a folder in its place), or a wrong
+  // fact fails with a message naming it. The facts' [Faults] are armed.
   static Result<std::unique_ptr<PosixPlatform>> Open(const std::filesystem::path& prefix);
 
   Registry& registry() override { return *registry_; }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -142,6 +143,46 @@ TEST_F(PosixPlatformTest, FaultsBelongToTheirPlatform) {
   ASSERT_TRUE(again) << again.error().Message();
   EXPECT_TRUE((*again)->files().MoveFile("C:\\a.txt", "C:\\b.txt").ok());
   fs::remove_all(other);
+}
+
+// The machine's own files are input anyone may have written: whatever stands
+// in a file's place, opening the machine fails with a message naming the file,
+// at once and without the standard library's text.
+TEST_F(PosixPlatformTest, RefusesAMachineFileThatIsNotAFile) {
+  struct Case {
+    const char* file;
+    bool pipe;  // a named pipe: opening it for reading would wait for a writer
+    const char* operation;
+    const char* detail;
+  };
+  const Case cases[] = {
+      {"system.reg", false, "LoadRegistryFile", "a folder stands where this file should be"},
+      {"user.reg", false, "LoadRegistryFile", "a folder stands where this file should be"},
+      {"userdef.reg", false, "LoadRegistryFile", "a folder stands where this file should be"},
+      {"remedor-machine.ini", false, "ReadMachineFacts",
+       "a folder stands where this file should be"},
+      {"remedor-processes.txt", false, "CreateToolhelp32Snapshot",
+       "a folder stands where this file should be"},
+      {"system.reg", true, "LoadRegistryFile", "not a regular file"},
+      {"remedor-machine.ini", true, "ReadMachineFacts", "not a regular file"},
+      {"remedor-processes.txt", true, "CreateToolhelp32Snapshot", "not a regular file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + (c.pipe ? " (pipe)" : " (folder)"));
+    const fs::path path = root_ / c.file;
+    if (c.pipe) {
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    } else {
+      fs::create_directories(path / "inside");
+    }
+    const auto opened = PosixPlatform::Open(root_);
+    fs::remove_all(path);
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.error().operation, c.operation);
+    EXPECT_EQ(opened.error().subject, path.string());
+    EXPECT_EQ(opened.error().detail, c.detail);
+  }
+  EXPECT_TRUE(PosixPlatform::Open(root_));  // the same machine without them opens
 }
 
 }  // namespace

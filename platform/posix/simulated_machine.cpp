@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <ctime>
-#include <fstream>
 #include <iomanip>
-#include <iterator>
+#include <limits>
 #include <set>
 #include <sstream>
 #include <system_error>
@@ -15,7 +13,8 @@
 #include "platform/codepage.h"
 #include "platform/pe_version.h"
 #include "platform/posix/faults.h"
-#include "platform/profile_rules.h"
+#include "platform/posix/host_file.h"
+#include "platform/posix/machine_facts.h"
 #include "platform/text.h"
 
 namespace platform::posix {
@@ -30,12 +29,6 @@ constexpr ScreenSize kDefaultScreen{1920, 1080};
 // French, Windows-1252: what the program's own version resource names.
 constexpr std::pair<std::uint16_t, std::uint16_t> kSelfTranslation{0x040C, 1252};
 
-std::optional<std::string> ReadHostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string_view Trim(std::string_view text) {
   const auto first = text.find_first_not_of(" \t\r\n");
   if (first == std::string_view::npos) return {};
@@ -43,15 +36,10 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-template <class Number>
-std::optional<Number> ParseNumber(std::string_view text) {
-  text = Trim(text);
-  Number value{};
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
-    return std::nullopt;
-  }
-  return value;
+// A host file the simulation reads for itself; nothing when unreadable.
+std::optional<std::string> ReadProcFile(const std::filesystem::path& path) {
+  auto read = ReadHostFile(path, "ReadFile");
+  return read ? *read : std::nullopt;
 }
 
 std::vector<std::string_view> SplitBlanks(std::string_view text) {
@@ -66,53 +54,6 @@ std::vector<std::string_view> SplitBlanks(std::string_view text) {
   }
   return words;
 }
-
-// The facts file: a key given (even empty) or not given at all.
-class Facts {
- public:
-  explicit Facts(std::string bytes) : bytes_(std::move(bytes)) {}
-
-  std::optional<std::string> Get(std::string_view section, std::string_view key) const {
-    // A fallback no facts file holds tells an absent key from an empty one.
-    constexpr std::string_view kAbsent = "\x01";
-    // Read as the W function reads: a UTF-8 facts file may name any folder.
-    std::string value =
-        LookupProfileString(bytes_, section, key, kAbsent, kBufferSize, ProfileApi::kWide);
-    if (value == kAbsent) return std::nullopt;
-    return value;
-  }
-  std::string Get(std::string_view section, std::string_view key, std::string fallback) const {
-    return Get(section, key).value_or(std::move(fallback));
-  }
-  template <class Number>
-  std::optional<Number> Numeric(std::string_view section, std::string_view key) const {
-    const auto text = Get(section, key);
-    return text ? ParseNumber<Number>(*text) : std::nullopt;
-  }
-  bool Flag(std::string_view section, std::string_view key, bool fallback) const {
-    const auto value = Numeric<int>(section, key);
-    return value ? *value != 0 : fallback;
-  }
-  // The keys of a section. Every "name=" of the file is a candidate; the
-  // profile rules decide which of them the section holds.
-  std::vector<std::string> Keys(std::string_view section) const {
-    std::vector<std::string> keys;
-    for (const std::string& line : SplitLines(Cp1252ToUtf8(bytes_))) {
-      const auto equals = line.find('=');
-      if (equals == std::string::npos) continue;
-      std::string key(Trim(std::string_view(line).substr(0, equals)));
-      const bool seen = std::any_of(keys.begin(), keys.end(), [&](const std::string& known) {
-        return EqualsIgnoreCase(known, key);
-      });
-      if (!key.empty() && !seen && Get(section, key)) keys.push_back(std::move(key));
-    }
-    return keys;
-  }
-
- private:
-  static constexpr std::size_t kBufferSize = 4096;
-  std::string bytes_;
-};
 
 // "/work/x" -> "Z:\work\x", as Wine shows host paths.
 std::string ThroughDriveZ(const std::filesystem::path& host) {
@@ -139,7 +80,7 @@ std::optional<VersionInfo> SelfVersion(const std::optional<std::string>& text) {
   std::string_view rest = version;
   for (; count < 4; ++count) {
     const auto dot = rest.find('.');
-    const auto number = ParseNumber<std::uint16_t>(rest.substr(0, dot));
+    const auto number = ParseWhole<std::uint16_t>(Trim(rest.substr(0, dot)));
     if (!number) break;
     numbers[count] = *number;
     if (dot == std::string_view::npos) {
@@ -156,7 +97,7 @@ std::optional<LocalTime> ParseLocalTime(std::string_view text) {
   std::tm tm{};
   std::istringstream in{std::string(Trim(text))};
   in >> std::get_time(&tm, "%Y-%m-%d %H:%M:%S");
-  if (in.fail()) return std::nullopt;
+  if (in.fail() || !(in >> std::ws).eof()) return std::nullopt;
   tm.tm_isdst = -1;
   std::tm normalised = tm;
   // timegm normalises the fields and fills in the weekday without a time zone.
@@ -165,26 +106,30 @@ std::optional<LocalTime> ParseLocalTime(std::string_view text) {
                    tm.tm_min,         tm.tm_sec,     normalised.tm_wday};
 }
 
-LocaleInfo ReadLocale(const Facts& facts) {
+LocaleInfo ReadLocale(MachineFacts& facts) {
   LocaleInfo locale;
-  locale.language_native_name = facts.Get("Locale", "LanguageName", "Français");
-  locale.decimal_separator = facts.Get("Locale", "DecimalSeparator", ",");
-  locale.date_separator = facts.Get("Locale", "DateSeparator", "/");
-  locale.time_separator = facts.Get("Locale", "TimeSeparator", ":");
+  locale.language_native_name = facts.Text("Locale", "LanguageName").value_or("Français");
+  locale.decimal_separator = facts.Text("Locale", "DecimalSeparator").value_or(",");
+  locale.date_separator = facts.Text("Locale", "DateSeparator").value_or("/");
+  locale.time_separator = facts.Text("Locale", "TimeSeparator").value_or(":");
   locale.weekday_names = {"dimanche", "lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi"};
-  if (const auto weekdays = facts.Get("Locale", "Weekdays")) {
+  if (const auto weekdays = facts.Text("Locale", "Weekdays")) {
     const auto names = SplitBlanks(*weekdays);
-    if (names.size() == 7) {
+    if (names.size() != 7) {
+      facts.Refuse("Locale", "Weekdays", "seven names separated by blanks, Sunday first");
+    } else {
       for (std::size_t i = 0; i < 7; ++i) locale.weekday_names[i] = std::string(names[i]);
     }
   }
   return locale;
 }
 
-std::optional<MemoryStatus> ReadMemory(const Facts& facts) {
-  if (facts.Flag("Memory", "Fail", false)) return std::nullopt;
-  const auto total = facts.Numeric<std::uint64_t>("Memory", "Total");
-  const auto free = facts.Numeric<std::uint64_t>("Memory", "Free");
+std::optional<MemoryStatus> ReadMemory(MachineFacts& facts) {
+  constexpr auto kMax = std::numeric_limits<std::uint64_t>::max();
+  const bool fail = facts.Flag("Memory", "Fail").value_or(false);
+  const auto total = facts.Whole<std::uint64_t>("Memory", "Total", 0, kMax);
+  const auto free = facts.Whole<std::uint64_t>("Memory", "Free", 0, total.value_or(kMax));
+  if (fail) return std::nullopt;
   std::optional<MemoryStatus> memory;
   if (!total || !free) memory = host::Memory();
   if (!memory) memory = MemoryStatus{};
@@ -193,27 +138,38 @@ std::optional<MemoryStatus> ReadMemory(const Facts& facts) {
   return memory;
 }
 
-// "FREE TOTAL" or "fail"; nullopt for anything else (the host answers).
+// "FREE TOTAL" (bytes) or "fail".
 std::optional<std::optional<DiskSpace>> ParseDisk(std::string_view text) {
-  if (EqualsIgnoreCase(Trim(text), "fail")) return std::optional<DiskSpace>();
+  if (EqualsIgnoreCase(text, "fail")) return std::optional<DiskSpace>();
   const auto words = SplitBlanks(text);
   if (words.size() != 2) return std::nullopt;
-  const auto free = ParseNumber<std::uint64_t>(words[0]);
-  const auto total = ParseNumber<std::uint64_t>(words[1]);
-  if (!free || !total) return std::nullopt;
+  const auto free = ParseWhole<std::uint64_t>(words[0]);
+  const auto total = ParseWhole<std::uint64_t>(words[1]);
+  if (!free || !total || *free > *total) return std::nullopt;
   return std::optional<DiskSpace>(DiskSpace{*free, *total});
 }
 
+// A service's state code (SERVICE_STOPPED 1 to SERVICE_PAUSED 7) or a failure.
 std::optional<ServiceStatus> ParseService(std::string_view text) {
   using Outcome = ServiceStatus::Outcome;
-  text = Trim(text);
   if (EqualsIgnoreCase(text, "unopenable")) return ServiceStatus{Outcome::kServiceUnopenable, 0};
   if (EqualsIgnoreCase(text, "nomanager")) return ServiceStatus{Outcome::kNoManager, 0};
   if (EqualsIgnoreCase(text, "queryfailed")) return ServiceStatus{Outcome::kQueryFailed, 0};
-  if (const auto state = ParseNumber<std::uint32_t>(text)) {
+  if (const auto state = ParseWhole<std::uint32_t>(text); state && *state >= 1 && *state <= 7) {
     return ServiceStatus{Outcome::kQueried, *state};
   }
   return std::nullopt;
+}
+
+// A value that must not be empty when given.
+std::optional<std::string> Named(MachineFacts& facts, std::string_view section,
+                                 std::string_view key, std::string_view expected) {
+  auto text = facts.Text(section, key);
+  if (text && text->empty()) {
+    facts.Refuse(section, key, expected);
+    return std::nullopt;
+  }
+  return text;
 }
 
 std::string WithoutTrailingBackslash(std::string path) {
@@ -228,75 +184,101 @@ std::string WithTrailingBackslash(std::string path) {
 
 }  // namespace
 
+Result<std::unique_ptr<SimulatedMachine>> SimulatedMachine::Open(
+    const std::filesystem::path& prefix, FileSystem& files, FaultInjector& faults) {
+  std::unique_ptr<SimulatedMachine> machine(new SimulatedMachine(prefix, files, faults));
+  const std::filesystem::path facts_file = prefix / kMachineFactsFile;
+  auto bytes = ReadHostFile(facts_file, "ReadMachineFacts");
+  if (!bytes) return bytes.error();
+  if (*bytes) {
+    auto facts = MachineFacts::Parse(**bytes, facts_file.string());
+    if (!facts) return facts.error();
+    machine->Read(*facts);
+    if (facts->error()) return *facts->error();
+  } else {
+    MachineFacts none;
+    machine->Read(none);
+  }
+  // The processes file is read at every snapshot; what stands in its place
+  // is checked now, before anything runs.
+  if (auto processes = ReadHostFile(machine->processes_file_, "CreateToolhelp32Snapshot");
+      !processes) {
+    return processes.error();
+  }
+  return machine;
+}
+
 SimulatedMachine::SimulatedMachine(const std::filesystem::path& prefix, FileSystem& files,
                                    FaultInjector& faults)
-    : files_(files),
-      processes_file_(prefix / kProcessesFile),
-      faults_(faults),
-      facts_file_(prefix / kMachineFactsFile) {
-  const Facts facts(ReadHostFile(facts_file_).value_or(std::string()));
+    : files_(files), processes_file_(prefix / kProcessesFile), faults_(faults) {}
 
-  const auto exe = facts.Get("Self", "Exe");
+void SimulatedMachine::Read(MachineFacts& facts) {
+  constexpr int kMaxInt = std::numeric_limits<int>::max();
+  const auto exe = Named(facts, "Self", "Exe", "a Windows path");
   self_exe_ = exe.value_or(DefaultSelfExecutable());
-  self_version_ = SelfVersion(facts.Get("Self", "FileVersion"));
+  self_version_ = SelfVersion(facts.Text("Self", "FileVersion"));
   // A machine that does not name the program's executable runs this very
   // binary from the host's build: its folder is then the build folder, so
   // that the single-use deletions never reach the host's own files.
   const std::string default_build_folder =
       exe ? std::string(kDefaultBuildFolder) : self_exe_.substr(0, self_exe_.rfind('\\') + 1);
-  build_folder_ = WithTrailingBackslash(facts.Get("Self", "BuildFolder", default_build_folder));
+  build_folder_ = WithTrailingBackslash(
+      Named(facts, "Self", "BuildFolder", "a Windows path").value_or(default_build_folder));
 
   locale_ = ReadLocale(facts);
-  if (const auto now = facts.Get("Clock", "Now")) frozen_now_ = ParseLocalTime(*now);
+  if (const auto now = facts.Text("Clock", "Now")) {
+    frozen_now_ = ParseLocalTime(*now);
+    if (!frozen_now_) facts.Refuse("Clock", "Now", "a date and time \"YYYY-MM-DD hh:mm:ss\"");
+  }
 
-  processor_brand_ = facts.Get("Processor", "Brand").value_or(host::ProcessorBrand());
-  physical_cores_ = std::clamp(
-      facts.Numeric<int>("Processor", "PhysicalCores").value_or(host::PhysicalCores()), 0, 255);
+  processor_brand_ = facts.Text("Processor", "Brand").value_or(host::ProcessorBrand());
+  physical_cores_ = facts.Whole<int>("Processor", "PhysicalCores", 1, 255)
+                        .value_or(std::clamp(host::PhysicalCores(), 0, 255));
   memory_ = ReadMemory(facts);
 
-  display_device0_ = facts.Get("Display", "Device0");
-  monitors_ = facts.Numeric<int>("Display", "Monitors").value_or(1);
-  screen_.width = facts.Numeric<int>("Display", "Width").value_or(kDefaultScreen.width);
-  screen_.height = facts.Numeric<int>("Display", "Height").value_or(kDefaultScreen.height);
+  display_device0_ = facts.Text("Display", "Device0");
+  monitors_ = facts.Whole<int>("Display", "Monitors", 0, kMaxInt).value_or(1);
+  screen_.width = facts.Whole<int>("Display", "Width", 0, kMaxInt).value_or(kDefaultScreen.width);
+  screen_.height =
+      facts.Whole<int>("Display", "Height", 0, kMaxInt).value_or(kDefaultScreen.height);
 
   for (const std::string& key : facts.Keys("Disks")) {
-    if (key.size() != 1 || !std::isalpha(static_cast<unsigned char>(key[0]))) continue;
-    if (const auto disk = ParseDisk(facts.Get("Disks", key, ""))) {
-      disks_[static_cast<char>(std::toupper(static_cast<unsigned char>(key[0])))] = *disk;
+    const auto disk = ParseDisk(facts.Text("Disks", key).value_or(""));
+    if (key.size() != 1 || !std::isalpha(static_cast<unsigned char>(key[0])) || !disk) {
+      facts.Refuse("Disks", key, "a drive letter given \"FREE TOTAL\" (bytes) or \"fail\"");
+      continue;
     }
+    disks_[static_cast<char>(std::toupper(static_cast<unsigned char>(key[0])))] = *disk;
   }
 
-  windows_folder_ = WithoutTrailingBackslash(facts.Get("Windows", "Folder", kDefaultWindowsFolder));
-  service_pack_ = facts.Get("Windows", "ServicePack", "");
-  xp64_ = facts.Flag("Windows", "Xp64", false);
-  administrator_ = facts.Flag("Windows", "Administrator", true);
+  windows_folder_ = WithoutTrailingBackslash(
+      Named(facts, "Windows", "Folder", "a Windows path").value_or(kDefaultWindowsFolder));
+  service_pack_ = facts.Text("Windows", "ServicePack").value_or("");
+  xp64_ = facts.Flag("Windows", "Xp64").value_or(false);
+  administrator_ = facts.Flag("Windows", "Administrator").value_or(true);
 
   for (const std::string& key : facts.Keys("Services")) {
-    if (const auto status = ParseService(facts.Get("Services", key, ""))) {
-      services_.emplace(UpperCase(key), *status);
+    const auto status = ParseService(facts.Text("Services", key).value_or(""));
+    if (!status) {
+      facts.Refuse("Services", key,
+                   "a state code from 1 to 7, \"unopenable\", \"nomanager\" or \"queryfailed\"");
+      continue;
     }
+    services_.emplace(UpperCase(key), *status);
   }
 
-  if (const auto url = facts.Get("Network", "VersionURL"); url && !Trim(*url).empty()) {
-    version_url_ = std::string(Trim(*url));
+  if (const auto url = facts.Text("Network", "VersionURL"); url && !url->empty()) {
+    version_url_ = *url;
   }
 
   for (const std::string& key : facts.Keys("Faults")) {
     const auto operation = FaultNamed(key);
     if (!operation) {
-      if (!unknown_fault_) unknown_fault_ = key;
-    } else if (const auto nth = facts.Numeric<int>("Faults", key); nth && *nth > 0) {
+      facts.Refuse("Faults", key, "a fault of an operation platform/posix/faults.h names");
+    } else if (const auto nth = facts.Whole<int>("Faults", key, 1, kMaxInt)) {
       fault_rules_.emplace_back(*operation, *nth);
     }
   }
-}
-
-Result<std::vector<std::pair<FaultOperation, int>>> SimulatedMachine::FaultRules() const {
-  if (unknown_fault_) {
-    return MakeError(Errc::kInvalidData, "OpenPlatform", facts_file_.string(), 0,
-                     "[Faults] " + *unknown_fault_ + ": no platform operation of that name");
-  }
-  return fault_rules_;
 }
 
 Result<MemoryStatus> SimulatedMachine::QueryMemory() {
@@ -319,7 +301,9 @@ Result<std::vector<ProcessEntry>> SimulatedMachine::SnapshotProcesses() {
   if (faults_.ShouldFail(FaultOperation::kCreateToolhelp32Snapshot)) {
     return MakeError(Errc::kIo, "CreateToolhelp32Snapshot", "");
   }
-  if (const auto text = ReadHostFile(processes_file_)) {
+  auto read = ReadHostFile(processes_file_, "CreateToolhelp32Snapshot");
+  if (!read) return read.error();
+  if (const std::optional<std::string>& text = *read) {
     constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
     std::string_view names = *text;
     if (names.starts_with(kUtf8Mark)) names.remove_prefix(kUtf8Mark.size());
@@ -357,7 +341,7 @@ std::vector<ProcessEntry> ParseProcessesFile(std::string_view text) {
     const std::string_view entry = Trim(line);
     const auto blank = entry.find_first_of(" \t");
     if (blank == std::string_view::npos) continue;
-    const auto threads = ParseNumber<std::uint32_t>(entry.substr(0, blank));
+    const auto threads = ParseWhole<std::uint32_t>(entry.substr(0, blank));
     const std::string_view name = Trim(entry.substr(blank));
     if (!threads || name.empty()) continue;
     processes.push_back(ProcessEntry{std::string(name), next_id, *threads});
@@ -373,7 +357,7 @@ namespace {
 // "key : value" lines of a /proc file.
 std::vector<std::pair<std::string, std::string>> ProcFields(const char* file) {
   std::vector<std::pair<std::string, std::string>> fields;
-  for (const std::string& line : SplitLines(ReadHostFile(file).value_or(std::string()))) {
+  for (const std::string& line : SplitLines(ReadProcFile(file).value_or(std::string()))) {
     const auto colon = line.find(':');
     if (colon == std::string::npos) continue;
     fields.emplace_back(std::string(Trim(std::string_view(line).substr(0, colon))),
@@ -407,7 +391,7 @@ std::optional<MemoryStatus> Memory() {
   for (const auto& [key, value] : ProcFields("/proc/meminfo")) {
     const auto words = SplitBlanks(value);
     if (words.empty()) continue;
-    const auto kib = ParseNumber<std::uint64_t>(words[0]);
+    const auto kib = ParseWhole<std::uint64_t>(words[0]);
     if (key == "MemTotal") total = kib;
     if (key == "MemAvailable") available = kib;
   }
@@ -421,18 +405,18 @@ std::vector<ProcessEntry> Processes() {
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
     const std::string pid_text = entry.path().filename().string();
-    const auto pid = ParseNumber<std::uint32_t>(pid_text);
+    const auto pid = ParseWhole<std::uint32_t>(pid_text);
     if (!pid) continue;
     // /proc/PID/stat: "pid (comm) state ppid ..."; the thread count is the
     // 18th field after the command.
-    const auto stat = ReadHostFile(entry.path() / "stat");
+    const auto stat = ReadProcFile(entry.path() / "stat");
     if (!stat) continue;
     const auto open = stat->find('(');
     const auto close = stat->rfind(')');
     if (open == std::string::npos || close == std::string::npos || close < open) continue;
     const auto fields = SplitBlanks(std::string_view(*stat).substr(close + 1));
     if (fields.size() < 18) continue;
-    const auto threads = ParseNumber<std::uint32_t>(fields[17]);
+    const auto threads = ParseWhole<std::uint32_t>(fields[17]);
     std::error_code link_error;
     const auto exe = std::filesystem::read_symlink(entry.path() / "exe", link_error);
     std::string name =

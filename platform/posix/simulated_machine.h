@@ -29,7 +29,11 @@
 //                platform/posix/faults.h; any other name is an error)
 //
 // The facts file follows the profile-string rules (Windows-1252 unless it
-// starts with a byte-order mark). Running processes come from
+// starts with a byte-order mark) and is the machine's description: a value
+// given but not of its key's kind, an unknown section or key, or a file that
+// is not one of these (machine_facts.h) stops the machine from opening, with
+// a message naming the file, the section and the key. An absent key keeps its
+// default. Running processes come from
 // "remedor-processes.txt" beside it when it exists (UTF-8; one process a line:
 // thread count, a blank, the executable name as the snapshot reports it), else
 // from the host's /proc, headed by the "[System Process]" entry a Windows
@@ -42,6 +46,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -54,15 +59,20 @@
 
 namespace platform::posix {
 
+class MachineFacts;
+
 inline constexpr char kMachineFactsFile[] = "remedor-machine.ini";
 inline constexpr char kProcessesFile[] = "remedor-processes.txt";
 
 class SimulatedMachine final : public Machine {
  public:
   // Reads the facts once; a missing facts file means the host and the defaults.
-  // Version resources of files are read through `files`.
+  // A wrong facts file, or a facts or processes file that cannot be read (a
+  // folder in its place), fails naming it. Version resources of files are
+  // read through `files`.
   // Its calls fail where `faults` says.
-  SimulatedMachine(const std::filesystem::path& prefix, FileSystem& files, FaultInjector& faults);
+  static Result<std::unique_ptr<SimulatedMachine>> Open(const std::filesystem::path& prefix,
+                                                        FileSystem& files, FaultInjector& faults);
 
   Result<MemoryStatus> QueryMemory() override;
   std::string ProcessorBrand() override { return processor_brand_; }
@@ -87,11 +97,14 @@ class SimulatedMachine final : public Machine {
 
   // [Disks]: the space each named drive reports; nullopt: the query fails.
   const std::map<char, std::optional<DiskSpace>>& DiskOverrides() const { return disks_; }
-  // [Faults]: (operation, N), for the fault injector; an error naming the
-  // facts file and the key when a key names no operation.
-  Result<std::vector<std::pair<FaultOperation, int>>> FaultRules() const;
+  // [Faults]: (operation, N), for the fault injector.
+  const std::vector<std::pair<FaultOperation, int>>& FaultRules() const { return fault_rules_; }
 
  private:
+  SimulatedMachine(const std::filesystem::path& prefix, FileSystem& files, FaultInjector& faults);
+  // Takes every fact; a wrong value is refused on `facts`.
+  void Read(MachineFacts& facts);
+
   FileSystem& files_;
   std::filesystem::path processes_file_;
   FolderLock single_run_;
@@ -115,9 +128,7 @@ class SimulatedMachine final : public Machine {
   std::map<std::string, ServiceStatus> services_;  // by upper-case name
   std::optional<std::string> version_url_;
   FaultInjector& faults_;
-  std::filesystem::path facts_file_;
   std::vector<std::pair<FaultOperation, int>> fault_rules_;
-  std::optional<std::string> unknown_fault_;  // the first [Faults] key that names no operation
 };
 
 // Host facts, also used where the facts file is silent.

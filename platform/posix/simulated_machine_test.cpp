@@ -32,8 +32,17 @@ class SimulatedMachineTest : public ::testing::Test {
   SimulatedMachine& Machine(std::string_view facts = {}) {
     if (!facts.empty()) Write(root_ / kMachineFactsFile, facts);
     files_ = std::make_unique<PrefixFileSystem>(root_);
-    machine_ = std::make_unique<SimulatedMachine>(root_, *files_, files_->faults());
+    auto opened = SimulatedMachine::Open(root_, *files_, files_->faults());
+    if (!opened) throw std::runtime_error(opened.error().Message());
+    machine_ = std::move(*opened);
     return *machine_;
+  }
+  // The error of opening the machine with these facts ("" when it opens).
+  Error Refusal(std::string_view facts) {
+    Write(root_ / kMachineFactsFile, facts);
+    files_ = std::make_unique<PrefixFileSystem>(root_);
+    auto opened = SimulatedMachine::Open(root_, *files_, files_->faults());
+    return opened ? Error{} : opened.error();
   }
 
   fs::path root_;
@@ -51,12 +60,12 @@ TEST_F(SimulatedMachineTest, EveryFactOfTheFile) {
       "[Processor]\r\nBrand=  Intel(R) Core(TM) i7\r\nPhysicalCores=4\r\n"
       "[Memory]\r\nTotal=8589934592\r\nFree=2147483648\r\n"
       "[Display]\r\nDevice0=NVIDIA GeForce GTX 1060\r\nMonitors=2\r\nWidth=1600\r\nHeight=900\r\n"
-      "[Disks]\r\nC=52613349376 107374182400\r\nd=fail\r\nE=12\r\nAB=1 2\r\n"
+      "[Disks]\r\nC=52613349376 107374182400\r\nd=fail\r\n"
       "[Windows]\r\nFolder=C:\\WINNT\\\r\nServicePack=Service Pack 3\r\nXp64=1\r\n"
       "Administrator=0\r\n"
       "[Services]\r\nW32Time=4\r\nSpooler=unopenable\r\nOther=nomanager\r\n"
       "[Network]\r\nVersionURL=http://127.0.0.1:8080/curr_ver.txt\r\n"
-      "[Faults]\r\nMoveFile=2\r\nReadFile=x\r\n");
+      "[Faults]\r\nMoveFile=2\r\n");
   EXPECT_EQ(machine.SelfExecutable(), "C:\\Outils\\Remedor.exe");
   EXPECT_EQ(machine.BuildFolder(), "D:\\Dev\\");
   const auto self = machine.ReadVersionInfo("c:\\outils\\REMEDOR.EXE");
@@ -91,7 +100,7 @@ TEST_F(SimulatedMachineTest, EveryFactOfTheFile) {
   EXPECT_EQ(machine.PrimaryScreen().height, 900);
 
   const auto& disks = machine.DiskOverrides();
-  ASSERT_EQ(disks.size(), 2u);  // E (one number) and AB are not drives' facts
+  ASSERT_EQ(disks.size(), 2u);
   ASSERT_TRUE(disks.at('C'));
   EXPECT_EQ(disks.at('C')->free_bytes, 52613349376u);
   EXPECT_EQ(disks.at('C')->total_bytes, 107374182400u);
@@ -111,9 +120,8 @@ TEST_F(SimulatedMachineTest, EveryFactOfTheFile) {
   EXPECT_EQ(machine.QueryService("Absent").outcome, Outcome::kServiceUnopenable);
 
   EXPECT_EQ(machine.VersionUrlOverride(), "http://127.0.0.1:8080/curr_ver.txt");
-  const auto faults = machine.FaultRules();
-  ASSERT_TRUE(faults) << faults.error().Message();
-  EXPECT_EQ(*faults, (std::vector<std::pair<FaultOperation, int>>{{FaultOperation::kMoveFile, 2}}));
+  EXPECT_EQ(machine.FaultRules(),
+            (std::vector<std::pair<FaultOperation, int>>{{FaultOperation::kMoveFile, 2}}));
 }
 
 TEST_F(SimulatedMachineTest, DefaultsWithoutFactsFile) {
@@ -161,21 +169,99 @@ TEST_F(SimulatedMachineTest, DefaultsWithoutFactsFile) {
                           [&](const ProcessEntry& p) { return p.exe_file == self_name; }));
 }
 
-TEST_F(SimulatedMachineTest, MalformedOrOddFacts) {
-  // Windows-1252 bytes, as the profile functions read them.
+TEST_F(SimulatedMachineTest, OddButRightFacts) {
+  // Windows-1252 bytes, as the profile functions read them; comments; an
+  // empty version (no version information); the fewest cores Windows reports.
   auto& machine = Machine(
-      "[Self]\nFileVersion=\n[Locale]\nLanguageName=Fran\xE7"
-      "ais\nWeekdays=a b c\n"
-      "[Clock]\nNow=2023-02-30 10:00:00\n[Memory]\nFail=1\nTotal=5\n"
-      "[Processor]\nPhysicalCores=1000\n[Display]\nMonitors=two\n");
-  EXPECT_FALSE(machine.ReadVersionInfo(machine.SelfExecutable()));  // empty: no information
+      "; a comment\n[Self]\nFileVersion=\n[Locale]\nLanguageName=Fran\xE7"
+      "ais\n[Memory]\nFail=1\nTotal=5\nFree=5\n"
+      "[Processor]\nPhysicalCores=1\n[Display]\nMonitors=0\nWidth=0\n");
+  EXPECT_FALSE(machine.ReadVersionInfo(machine.SelfExecutable()));
   EXPECT_EQ(machine.UserLocale().language_native_name, "Français");
-  EXPECT_EQ(machine.UserLocale().weekday_names[1], "lundi");  // not seven names
   EXPECT_FALSE(machine.QueryMemory());
-  EXPECT_EQ(machine.PhysicalCores(), 255);
-  EXPECT_EQ(machine.MonitorCount(), 1);
-  const LocalTime now = machine.Now();  // not a date: the host clock
-  EXPECT_GE(now.year, 2024);
+  EXPECT_EQ(machine.PhysicalCores(), 1);
+  EXPECT_EQ(machine.MonitorCount(), 0);
+  EXPECT_EQ(machine.PrimaryScreen().width, 0);
+  EXPECT_EQ(machine.PrimaryScreen().height, 1080);  // absent: the default
+}
+
+// The facts file describes the machine: a file that is not one, or a value
+// given but wrong, stops the machine before anything runs, naming the file,
+// the line, the section and the key; nothing falls back to the host.
+TEST_F(SimulatedMachineTest, WrongFactsAreRefusedNamingFileSectionAndKey) {
+  struct Case {
+    std::string facts;
+    std::string detail;
+  };
+  const Case cases[] = {
+      {"", "the file holds no section: it is empty or not a facts file"},
+      {"\r\n  \r\n; only a comment\r\n", "the file holds no section"},
+      {"\x7f"
+       "ELF\x02\x01\x01",
+       "line 1: a key before the first section"},
+      {"garbage\n[Self]\n", "line 1: a key before the first section: \"garbage\""},
+      {"[Self\nExe=C:\\R.exe\n", "line 1: neither a section, a key nor a comment: \"[Self\""},
+      {"[Selph]\nExe=C:\\R.exe\n", "line 1: unknown section [Selph]"},
+      {"[Memory]\nTotl=5\n", "line 2: [Memory] Totl: unknown key"},
+      {"[Memory]\nTotal\n", "line 2: [Memory] Total: no \"=\" and no value"},
+      {"[Memory]\nTotal=5\n[memory]\nFree=1\n", "line 3: section [Memory] given twice"},
+      {"[Memory]\nTotal=5\ntotal=6\n", "line 3: [Memory] total: key given twice"},
+      {"[Memory]\nTotal=-1\n", "line 2: [Memory] Total = \"-1\": not a whole number from 0 to"},
+      {"[Memory]\nTotal=abc\n", "line 2: [Memory] Total = \"abc\": not a whole number"},
+      {"[Memory]\nTotal=1e30\n", "line 2: [Memory] Total = \"1e30\": not a whole number"},
+      {"[Memory]\nTotal=99999999999999999999\n", "[Memory] Total = \"99999999999999999999\""},
+      {"[Memory]\nTotal=\n", "line 2: [Memory] Total = \"\": not a whole number"},
+      {"[Memory]\nTotal=5\nFree=6\n",
+       "line 3: [Memory] Free = \"6\": not a whole number from 0 to 5"},
+      {"[Memory]\nFail=yes\n", "line 2: [Memory] Fail = \"yes\": not 0 or 1"},
+      {"[Display]\nMonitors=-1\n",
+       "line 2: [Display] Monitors = \"-1\": not a whole number from 0"},
+      {"[Display]\nMonitors=two\n", "[Display] Monitors = \"two\""},
+      {"[Display]\nWidth=-1920\n", "line 2: [Display] Width = \"-1920\""},
+      {"[Display]\nHeight=1080.5\n", "line 2: [Display] Height = \"1080.5\""},
+      {"[Processor]\nPhysicalCores=1000\n",
+       "[Processor] PhysicalCores = \"1000\": not a whole number from 1 to 255"},
+      {"[Processor]\nPhysicalCores=0\n", "[Processor] PhysicalCores = \"0\""},
+      {"[Clock]\nNow=2023-02-30 10:00:00\n",
+       "line 2: [Clock] Now = \"2023-02-30 10:00:00\": not a date"},
+      {"[Clock]\nNow=2023-02-03 10:00:00 and more\n", "[Clock] Now"},
+      {"[Locale]\nWeekdays=a b c\n", "line 2: [Locale] Weekdays = \"a b c\": not seven names"},
+      {"[Self]\nExe=\n", "line 2: [Self] Exe = \"\": not a Windows path"},
+      {"[Windows]\nFolder=\n", "line 2: [Windows] Folder = \"\""},
+      {"[Windows]\nXp64=2\n", "line 2: [Windows] Xp64 = \"2\": not 0 or 1"},
+      {"[Windows]\nAdministrator=-1\n", "[Windows] Administrator = \"-1\""},
+      {"[Disks]\nE=12\n", "line 2: [Disks] E = \"12\": not a drive letter given"},
+      {"[Disks]\nAB=1 2\n", "line 2: [Disks] AB = \"1 2\""},
+      {"[Disks]\nC=2 1\n", "line 2: [Disks] C = \"2 1\""},  // more free than in all
+      {"[Services]\nW32Time=running\n",
+       "line 2: [Services] W32Time = \"running\": not a state code"},
+      {"[Services]\nW32Time=0\n", "[Services] W32Time = \"0\""},
+      {"[Faults]\nReadFile=x\n", "line 2: [Faults] ReadFile = \"x\": not a whole number from 1"},
+      {"[Faults]\nReadFile=0\n", "[Faults] ReadFile = \"0\""},
+      {"[Faults]\nDeleteFile=1\n",
+       "line 2: [Faults] DeleteFile = \"1\": not a fault of an operation"},
+      {"[Memory]\nTotal=" + std::string(100, '7') + "\n", "\"" + std::string(60, '7') + "...\""},
+  };
+  const std::string file = (root_ / kMachineFactsFile).string();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.facts);
+    const Error error = Refusal(c.facts);
+    EXPECT_EQ(error.code, Errc::kInvalidData);
+    EXPECT_EQ(error.operation, "ReadMachineFacts");
+    EXPECT_EQ(error.subject, file);
+    EXPECT_NE(error.detail.find(c.detail), std::string::npos) << "got: " << error.detail;
+  }
+}
+
+TEST_F(SimulatedMachineTest, AProcessesFileGoneWrongFailsTheSnapshotNamingIt) {
+  Write(root_ / kProcessesFile, "3 a.exe\n");
+  auto& machine = Machine();
+  fs::remove(root_ / kProcessesFile);
+  fs::create_directories(root_ / kProcessesFile);
+  const auto processes = machine.SnapshotProcesses();
+  ASSERT_FALSE(processes);
+  EXPECT_EQ(processes.error().subject, (root_ / kProcessesFile).string());
+  EXPECT_EQ(processes.error().detail, "a folder stands where this file should be");
 }
 
 TEST_F(SimulatedMachineTest, AUtf8FactsFileNamesAnyFolder) {

@@ -5,11 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 #include "platform/codepage.h"
 #include "platform/posix/faults.h"
+#include "platform/posix/host_file.h"
 #include "platform/text.h"
 
 namespace platform::posix {
@@ -110,17 +109,15 @@ Result<std::unique_ptr<RegistryHive>> RegistryHive::Load(const std::filesystem::
   auto hive = std::unique_ptr<RegistryHive>(new RegistryHive());
   hive->path_ = file;
   hive->disk_ = Stat(file);
-  if (!hive->disk_.exists) {
+  Result<std::optional<std::string>> read = ReadHostFile(file, "LoadRegistryFile");
+  if (!read) return read.error();
+  if (!*read) {
     hive->file_.header = NewRegFileHeader(relative_to, arch);
     hive->file_.relative_to = std::u16string(relative_to);
     hive->file_.arch = std::string(arch);
     return hive;
   }
-  std::ifstream in(file, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.is_open() || in.bad()) {
-    return MakeError(Errc::kIo, "LoadRegistryFile", file.string(), 0, "cannot read the file");
-  }
+  const std::string& bytes = **read;
   Result<RegFile> parsed = ParseRegFile(bytes, file.filename().string(), FileTimeNow());
   if (!parsed) {
     Error error = parsed.error();
