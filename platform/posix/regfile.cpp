@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <unordered_map>
 
 #include "platform/codepage.h"
 #include "platform/registry.h"
@@ -17,6 +18,9 @@ constexpr std::uint64_t kTicksPerSecond = 10'000'000;
 constexpr std::uint64_t kTicks1601To1970 = 116'444'736'000'000'000;
 // Far above any value a program stores; a longer line is damage, not data.
 constexpr std::size_t kMaxLineLength = 16 << 20;
+// Windows keeps a registry tree 512 levels deep at most; a deeper key in a
+// file is damage.
+constexpr std::size_t kMaxKeyDepth = 512;
 
 struct ParseFailure {
   std::string what;
@@ -197,18 +201,6 @@ std::u16string NormalisePath(std::u16string_view path) {
   return out;
 }
 
-void SetValue(RegFileKey& key, RegFileValue value) {
-  const std::string folded = Fold(value.name);
-  for (RegFileValue& existing : key.values) {
-    if (Fold(existing.name) == folded) {  // the first spelling of the name stays
-      existing.type = value.type;
-      existing.data = std::move(value.data);
-      return;
-    }
-  }
-  key.values.push_back(std::move(value));
-}
-
 class Parser {
  public:
   Parser(std::string_view bytes, std::uint64_t now) : bytes_(bytes), reader_(bytes), now_(now) {}
@@ -288,6 +280,10 @@ class Parser {
   RegFileKey* ReadKeyLine(std::string_view text) {
     std::size_t pos = 1;
     std::u16string path = NormalisePath(ParseEscaped(text, pos, ']'));
+    if (!path.empty() &&
+        static_cast<std::size_t>(std::count(path.begin(), path.end(), u'\\')) + 1 > kMaxKeyDepth) {
+      throw ParseFailure{"key nested deeper than " + std::to_string(kMaxKeyDepth) + " levels"};
+    }
     pos = SkipBlanks(text, pos);
     std::uint64_t modified = now_;
     if (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
@@ -371,6 +367,21 @@ class Parser {
     SetValue(key, std::move(value));
   }
 
+  // A name given twice in a key (in any case) keeps its first spelling and
+  // takes the last data, as wineserver keeps it. Found through an index, so a
+  // key of many values loads in linear time.
+  void SetValue(RegFileKey& key, RegFileValue value) {
+    auto& names = value_index_[&key];
+    const auto [at, added] = names.try_emplace(Fold(value.name), key.values.size());
+    if (!added) {
+      RegFileValue& existing = key.values[at->second];
+      existing.type = value.type;
+      existing.data = std::move(value.data);
+      return;
+    }
+    key.values.push_back(std::move(value));
+  }
+
   static void ReadString(RegFileValue& value, std::string_view data, std::size_t pos,
                          std::uint32_t type) {
     value.type = type;
@@ -408,7 +419,9 @@ class Parser {
   std::uint64_t now_;
   RegFile file_;
   std::map<std::string, RegFileKey*> index_;  // folded path -> its block
-  bool merged_ = false;                       // the current block joined an earlier one
+  // For each block, its values' folded names -> their place in `values`.
+  std::unordered_map<const RegFileKey*, std::unordered_map<std::string, std::size_t>> value_index_;
+  bool merged_ = false;  // the current block joined an earlier one
 };
 
 // wineserver's dump_strW: `a` and `b` are the characters to escape besides '\'.

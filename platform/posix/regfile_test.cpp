@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/registry.h"
 
 namespace platform::posix {
@@ -248,6 +250,20 @@ TEST(RegFileTest, ReadsBothRootComments) {
             "#arch=win32\n");
 }
 
+// A key path `depth` names deep, as a file writes it.
+std::string NestedPath(std::size_t depth) {
+  std::string path = "k";
+  for (std::size_t i = 1; i < depth; ++i) path += "\\\\k";
+  return path;
+}
+
+TEST(RegFileTest, ReadsKeysAsDeepAsWindowsKeepsThem) {
+  const RegFile file =
+      Parse("WINE REGISTRY Version 2\n\n[" + NestedPath(512) + "] 1\n@=\"deep\"\n");
+  ASSERT_EQ(file.keys.size(), 1u);
+  EXPECT_EQ(std::count(file.keys.front().path.begin(), file.keys.front().path.end(), u'\\'), 511);
+}
+
 TEST(RegFileTest, RefusesMalformedFilesNamingTheLine) {
   const std::string head = "WINE REGISTRY Version 2\n\n[K] 1\n";
   struct Case {
@@ -283,6 +299,8 @@ TEST(RegFileTest, RefusesMalformedFilesNamingTheLine) {
       {head + std::string("\"v\"=\"a\0b\"\n", 10), "line 4: NUL byte"},
       {head + "\"v\"=\"" + std::string((16 << 20) + 1, 'a') + "\"\n",
        "line 4: line longer than 16 MiB"},
+      {head + "[" + NestedPath(513) + "] 1\n", "line 4: key nested deeper than 512 levels"},
+      {head + "[" + NestedPath(300'000) + "] 1\n", "line 4: key nested deeper than 512 levels"},
   };
   for (const Case& c : cases) {
     const Result<RegFile> file = ParseRegFile(c.text, "system.reg", kNow);

@@ -129,6 +129,20 @@ Result<std::unique_ptr<RegistryHive>> RegistryHive::Load(const std::filesystem::
   return hive;
 }
 
+RegistryHive::~RegistryHive() {
+  std::vector<std::unique_ptr<Node>> pending;
+  const auto take_children = [&pending](Node& node) {
+    for (auto& [name, child] : node.children) pending.push_back(std::move(child));
+    node.children.clear();
+  };
+  take_children(root_);
+  while (!pending.empty()) {
+    std::unique_ptr<Node> node = std::move(pending.back());
+    pending.pop_back();
+    take_children(*node);
+  }  // each node is freed here, its children already moved out
+}
+
 void RegistryHive::AttachBlock(RegFileKey& block) {
   Node* node = &root_;
   for (std::u16string_view name : SplitPath(block.path)) {

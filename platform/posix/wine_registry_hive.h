@@ -34,6 +34,12 @@ class RegistryHive {
                                                     std::u16string_view relative_to,
                                                     std::string_view arch);
 
+  RegistryHive(const RegistryHive&) = delete;
+  RegistryHive& operator=(const RegistryHive&) = delete;
+  // Frees the tree of keys from a list rather than by recursion: a deep tree
+  // would exhaust the stack.
+  ~RegistryHive();
+
   Node& root() { return root_; }
   // The sub-key `name` (UTF-8) of `parent`, or null.
   Node* Child(Node& parent, std::string_view name);
@@ -53,6 +59,8 @@ class RegistryHive {
   Status Save(FaultInjector& faults);  // RegFlushKey fails where `faults` says
 
  private:
+  RegistryHive() = default;
+
   struct DiskState {
     bool exists = false;
     dev_t device = 0;

@@ -396,5 +396,33 @@ TEST(WineRegistryMalformedTest, OpenNamesTheFileAndLine) {
   }
 }
 
+TEST(WineRegistryMalformedTest, ADeepKeyIsReadUpToWindowsDepthAndRefusedBeyond) {
+  const auto nested = [](std::size_t depth) {
+    std::string path = "k";
+    for (std::size_t i = 1; i < depth; ++i) path += "\\\\k";
+    return path;
+  };
+  TempPrefix prefix;
+  prefix.Write("system.reg",
+               std::string(kMachineHeader) + "\n[" + nested(512) + "] 1\n@=\"deep\"\n");
+  {
+    auto registry = WineRegistry::Open(prefix.path());
+    ASSERT_TRUE(registry.ok()) << registry.error().Message();
+    std::string path = "k";
+    for (int i = 1; i < 512; ++i) path += "\\k";
+    Result<Registry::Key> key =
+        (*registry)->OpenKey(RootKey::kLocalMachine, path, KeyAccess::kRead);
+    ASSERT_TRUE(key.ok());
+    EXPECT_EQ((*registry)->QueryValue(*key, "")->Text(), "deep");
+    (*registry)->CloseKey(*key);
+  }  // and the tree is freed
+  prefix.Write("system.reg",
+               std::string(kMachineHeader) + "\n[" + nested(300'000) + "] 1\n@=\"deep\"\n");
+  auto registry = WineRegistry::Open(prefix.path());
+  ASSERT_FALSE(registry.ok());
+  EXPECT_EQ(registry.error().subject, (prefix.path() / "system.reg").string());
+  EXPECT_EQ(registry.error().detail, "system.reg line 6: key nested deeper than 512 levels");
+}
+
 }  // namespace
 }  // namespace platform::posix
