@@ -167,6 +167,7 @@ RegistryHive::Node& RegistryHive::AddChild(Node& parent, std::string_view name) 
   // no sub-keys; a key that is only a parent is implied by its sub-keys' blocks.
   RegFileKey* block = parent.block;
   if (block != nullptr && block->values.empty() && !block->key_class && !block->is_link) {
+    value_index_.erase(block);
     file_.keys.remove_if([block](const RegFileKey& key) { return &key == block; });
     parent.block = nullptr;
   }
@@ -191,17 +192,24 @@ RegFileKey& RegistryHive::NewBlock(Node& key) {
 
 const RegFileValue* RegistryHive::Value(const Node& key, std::string_view name) const {
   if (key.block == nullptr) return nullptr;
-  const std::string folded = UpperCase(name);
-  for (const RegFileValue& value : key.block->values) {
-    if (Folded(value.name) == folded) return &value;
+  // Built on the first lookup in a key: a key of many values is not scanned
+  // (and folded) again for each name asked.
+  auto [index, built] = value_index_.try_emplace(key.block);
+  if (built) {
+    const std::vector<RegFileValue>& values = key.block->values;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      index->second.try_emplace(Folded(values[i].name), i);
+    }
   }
-  return nullptr;
+  const auto at = index->second.find(UpperCase(name));
+  return at == index->second.end() ? nullptr : &key.block->values[at->second];
 }
 
 void RegistryHive::SetValue(Node& key, std::string_view name, std::uint32_t type,
                             std::vector<std::uint8_t> data) {
   RegFileKey& block = key.block != nullptr ? *key.block : NewBlock(key);
-  block.text.clear();  // written anew, in Wine's format
+  value_index_.erase(&block);  // the values move
+  block.text.clear();          // written anew, in Wine's format
   block.modified = FileTimeNow();
   dirty_ = true;
   const std::string folded = UpperCase(name);

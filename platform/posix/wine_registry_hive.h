@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/posix/faults.h"
@@ -79,6 +80,9 @@ class RegistryHive {
   Node root_;
   bool dirty_ = false;
   DiskState disk_;  // the file as last read or written
+  // For each block looked up, its values' folded names -> their place.
+  mutable std::unordered_map<const RegFileKey*, std::unordered_map<std::string, std::size_t>>
+      value_index_;
 };
 
 }  // namespace platform::posix
