@@ -88,6 +88,51 @@ TEST(CarPacks, OutdatedAndMissingPacks) {
   }
 }
 
+// The list holds "pack1" to "packN"; the names the file does not hold read as
+// empty, packs that are not installed. However large N, the check costs what
+// the file holds and says what reading every name would say.
+TEST(CarPacks, ACountBeyondTheFileCostsWhatTheFileHolds) {
+  const std::string none_screen = "Aucun pack de voitures n'est installé";
+  const std::string outdated_a =
+      "Pack de voitures non à jour : A. Version installée : 3 version requise : 4";
+  struct Case {
+    std::string name, count, packs;  // packs: the lines of [Packs]
+    std::optional<std::string> a_installed;
+    Lines screen;
+  };
+  const Case cases[] = {
+      {"largest count, nothing installed",
+       "2147483647",
+       "pack1=A\r\npack2=B\r\n",
+       "0",
+       {Rule(), kHeader, none_screen}},
+      {"largest count, one installed", "2147483647", "pack1=A\r\npack2=B\r\n", "4", {}},
+      {"largest count, outdated", "2147483647", "pack1=A\r\n", "3", {Rule(), kHeader, outdated_a}},
+      // Holes, a name past N, spellings the reads do not find, a later duplicate.
+      {"sparse, nothing installed",
+       "5",
+       "PACK4=A\r\npack6=B\r\npack02=B\r\npack=B\r\npack4=B\r\npack2=\r\n",
+       std::nullopt,
+       {Rule(), kHeader, none_screen}},
+      {"sparse, outdated", "5", "pack4=A\r\npack2=B\r\n", "3", {Rule(), kHeader, outdated_a}},
+      {"key at the largest place", "2147483647", "pack2147483647=A\r\n", "4", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TestMachine machine;
+    machine.AddTextFile(kConfig, "[Nbre_Packs]\r\nnbre=" + c.count + "\r\n[Packs]\r\n" + c.packs +
+                                     "[A]\r\nversion=4\r\n[B]\r\nversion=1\r\n");
+    if (c.a_installed) {
+      machine.SetRegistryString(test::Hive::kLocalMachine, kPacksKey, "A", *c.a_installed);
+    }
+    test::TestForm tool(machine, test::AfterStartup{});
+    tool.Run(&TForm1::VerifPacks);
+    EXPECT_EQ(tool.form().report.ScreenLines, c.screen);
+    EXPECT_EQ(tool.form().report.ProblemCount, c.screen.empty() ? 0 : 1);
+    EXPECT_TRUE(tool.Messages("error").empty());
+  }
+}
+
 TEST(CarPacks, StagePack) {
   struct Case {
     std::optional<std::string> install;

@@ -4,6 +4,11 @@
 
 void str128::Assign(std::string_view text) { text_ = platform::Utf8Substr(text, 0, kMaxLength); }
 
+std::vector<std::string> TProfile::KeyNames() const {
+  if (Category.empty() || IniFileName.empty()) return {};
+  return profile_.GetKeyNames(Category, IniFileName);
+}
+
 bool TProfile::Execute() {
   Error = false;
   bool success = false;

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/profile.h"
 
@@ -57,6 +58,9 @@ class TProfile {
   // when it received at least one character: a missing key with an empty
   // DefaultValue reads as "" with Error true, and so does an empty value.
   [[nodiscard]] bool Execute();
+  // The names of the keys of Category in IniFileName, in file order: what a
+  // reader of numbered keys can find there at most.
+  std::vector<std::string> KeyNames() const;
 
  private:
   platform::ProfileStrings& profile_;

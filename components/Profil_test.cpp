@@ -126,6 +126,7 @@ class RecordingStrings final : public platform::ProfileStrings {
     last_size = buffer_size;
     return "";
   }
+  std::vector<std::string> GetKeyNames(std::string_view, std::string_view) override { return {}; }
   platform::Status WriteString(std::string_view, std::string_view, std::string_view,
                                std::string_view) override {
     return platform::MakeError(platform::Errc::kNotSupported, "WritePrivateProfileString", "");

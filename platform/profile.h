@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/result.h"
 
@@ -21,6 +22,9 @@ class ProfileStrings {
   virtual std::string GetString(std::string_view section, std::string_view key,
                                 std::string_view fallback, std::size_t buffer_size,
                                 std::string_view file) = 0;
+  // GetPrivateProfileString(section, NULL, ...): the names of the section's
+  // keys, in file order; none when the file or section is missing.
+  virtual std::vector<std::string> GetKeyNames(std::string_view section, std::string_view file) = 0;
   // WritePrivateProfileString(section, key, value, file).
   virtual Status WriteString(std::string_view section, std::string_view key, std::string_view value,
                              std::string_view file) = 0;

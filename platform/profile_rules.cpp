@@ -185,6 +185,21 @@ std::string LookupProfileString(std::string_view file_bytes, std::string_view se
   return Utf8Substr(text, 0, buffer_size - 1);
 }
 
+std::vector<std::string> ProfileKeyNames(std::string_view file_bytes, std::string_view section) {
+  const FileText file = Decode(file_bytes);
+  const std::vector<Line> lines = ParseLines(file.text);
+  std::vector<std::string> names;
+  if (section.empty()) return names;
+  for (std::size_t i = FindSection(lines, file.encoding, section) + 1; i < lines.size(); ++i) {
+    const Line& line = lines[i];
+    if (line.kind == Line::Kind::kSection) break;
+    if (line.kind == Line::Kind::kKey && !line.name.empty()) {
+      names.push_back(ToUtf8(file.encoding, line.name));
+    }
+  }
+  return names;
+}
+
 std::vector<ProfileFileLine> ReadProfileFileLines(std::string_view file_bytes) {
   const FileText file = Decode(file_bytes);
   const std::vector<Line> lines = ParseLines(file.text);

@@ -42,6 +42,10 @@ std::string LookupProfileString(std::string_view file_bytes, std::string_view se
                                 std::string_view key, std::string_view fallback,
                                 std::size_t buffer_size, ProfileApi api = ProfileApi::kAnsi);
 
+// GetPrivateProfileStringA(section, NULL, ...): the names of the key lines of
+// the first section of that name, in file order.
+std::vector<std::string> ProfileKeyNames(std::string_view file_bytes, std::string_view section);
+
 // One line of a file as the reading rules see it, for a reader that wants the
 // whole file at once: names and values in UTF-8 (as the W function hands
 // them), a value without its matching quotes, nullopt for a key line without

@@ -170,5 +170,16 @@ TEST(WriteProfileStringTest, RefusesWhatWouldNotReadBack) {
   }
 }
 
+TEST(ProfileKeyNamesTest, TheKeysOfTheFirstSectionOfTheName) {
+  const std::string file =
+      "top=0\r\n[ Packs ]\r\n  pack1 = A\r\n\r\nPACK2\r\npack1=B\r\n[Other]\r\nx=1\r\n"
+      "[packs]\r\npack3=C\r\n";
+  EXPECT_EQ(ProfileKeyNames(file, "PACKS"), (std::vector<std::string>{"pack1", "PACK2", "pack1"}));
+  EXPECT_EQ(ProfileKeyNames(file, "Other"), std::vector<std::string>{"x"});
+  EXPECT_TRUE(ProfileKeyNames(file, "Absent").empty());
+  EXPECT_TRUE(ProfileKeyNames(file, "").empty());  // keys before the first section are never found
+  EXPECT_TRUE(ProfileKeyNames("", "Packs").empty());
+}
+
 }  // namespace
 }  // namespace platform

@@ -9,15 +9,21 @@ std::string PrefixProfileStrings::PathOf(std::string_view file) const {
   return windows_folder_ + "\\" + std::string(file);
 }
 
+std::string PrefixProfileStrings::Bytes(std::string_view file) {
+  if (file.empty()) return {};
+  auto read = files_.ReadAll(PathOf(file));
+  return read ? std::move(*read) : std::string();
+}
+
 std::string PrefixProfileStrings::GetString(std::string_view section, std::string_view key,
                                             std::string_view fallback, std::size_t buffer_size,
                                             std::string_view file) {
-  std::string bytes;
-  if (!file.empty()) {
-    auto read = files_.ReadAll(PathOf(file));
-    if (read) bytes = std::move(*read);
-  }
-  return LookupProfileString(bytes, section, key, fallback, buffer_size);
+  return LookupProfileString(Bytes(file), section, key, fallback, buffer_size);
+}
+
+std::vector<std::string> PrefixProfileStrings::GetKeyNames(std::string_view section,
+                                                           std::string_view file) {
+  return ProfileKeyNames(Bytes(file), section);
 }
 
 Status PrefixProfileStrings::WriteString(std::string_view section, std::string_view key,

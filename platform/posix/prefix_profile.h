@@ -19,6 +19,7 @@ class PrefixProfileStrings final : public ProfileStrings {
 
   std::string GetString(std::string_view section, std::string_view key, std::string_view fallback,
                         std::size_t buffer_size, std::string_view file) override;
+  std::vector<std::string> GetKeyNames(std::string_view section, std::string_view file) override;
   // Fails when the file cannot be read (other than missing) or written, its
   // folder is missing, or the request cannot be stored (see WriteProfileString).
   Status WriteString(std::string_view section, std::string_view key, std::string_view value,
@@ -26,6 +27,8 @@ class PrefixProfileStrings final : public ProfileStrings {
 
  private:
   std::string PathOf(std::string_view file) const;
+  // The file's bytes; none when it is missing or unreadable.
+  std::string Bytes(std::string_view file);
 
   FileSystem& files_;
   const std::string windows_folder_;

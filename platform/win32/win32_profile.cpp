@@ -106,6 +106,37 @@ std::string Win32ProfileStrings::GetString(std::string_view section, std::string
   return ToUtf8(std::wstring_view(buffer.data(), std::min<DWORD>(copied, size - 1)));
 }
 
+std::vector<std::string> Win32ProfileStrings::GetKeyNames(std::string_view section,
+                                                          std::string_view file) {
+  // Far above any section a program writes; the buffer grows up to it.
+  constexpr DWORD kMaxCharacters = DWORD{1} << 24;
+  std::vector<std::string> names;
+  const auto wide_section = ToWide(section);
+  const auto wide_file = ToWide(file);
+  if (!wide_section || !wide_file) return names;
+  if (TooLongForTheApi(*wide_file)) {
+    const std::wstring long_form = LongForm(*wide_file);
+    return ProfileKeyNames(long_form.empty() ? std::string() : ReadLongFile(long_form), section);
+  }
+  std::vector<wchar_t> buffer;
+  DWORD copied = 0;
+  for (DWORD size = 4096; size <= kMaxCharacters; size *= 2) {
+    buffer.assign(size, L'\0');
+    copied = GetPrivateProfileStringW(wide_section->c_str(), nullptr, L"", buffer.data(), size,
+                                      wide_file->c_str());
+    // Names that do not fit come back cut, with the answer size - 2.
+    if (copied + 2 < size) break;
+  }
+  // Each name ends with a NUL; the list with a second one.
+  const std::wstring_view list(buffer.data(), std::min<std::size_t>(copied, buffer.size()));
+  for (std::size_t start = 0; start < list.size();) {
+    const std::size_t end = std::min(list.find(L'\0', start), list.size());
+    if (end > start) names.push_back(ToUtf8(list.substr(start, end - start)));
+    start = end + 1;
+  }
+  return names;
+}
+
 Status Win32ProfileStrings::WriteString(std::string_view section, std::string_view key,
                                         std::string_view value, std::string_view file) {
   constexpr char kOperation[] = "WritePrivateProfileString";

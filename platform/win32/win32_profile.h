@@ -13,6 +13,7 @@ class Win32ProfileStrings final : public ProfileStrings {
  public:
   std::string GetString(std::string_view section, std::string_view key, std::string_view fallback,
                         std::size_t buffer_size, std::string_view file) override;
+  std::vector<std::string> GetKeyNames(std::string_view section, std::string_view file) override;
   Status WriteString(std::string_view section, std::string_view key, std::string_view value,
                      std::string_view file) override;
 };
