@@ -74,14 +74,17 @@ fuzz_smoke() {
   configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_C_COMPILER=clang -DREMEDOR_FUZZ=ON -DREMEDOR_TESTS=OFF -DREMEDOR_BENCH=OFF
   cmake --build build-fuzz -j "$JOBS"
-  local f
+  local f name
   for f in build-fuzz/*_fuzz; do
     [ -x "$f" ] || continue
-    echo "fuzz: $(basename "$f")"
-    mkdir -p "build-fuzz/corpus/$(basename "$f")"
-    local log="build-fuzz/$(basename "$f").log"
-    if ! "$f" -max_total_time=20 -rss_limit_mb=2048 -artifact_prefix=build-fuzz/ \
-      "build-fuzz/corpus/$(basename "$f")" >"$log" 2>&1; then
+    name=$(basename "$f")
+    echo "fuzz: $name"
+    mkdir -p "build-fuzz/corpus/$name" "build-fuzz/fuzz-seeds/$name"
+    local log="build-fuzz/$name.log" extra=()
+    [ -f "build-fuzz/$name.dict" ] && extra+=("-dict=build-fuzz/$name.dict")
+    # New inputs go to the corpus; the seeds made at build time are read only.
+    if ! "$f" -max_total_time=20 -rss_limit_mb=2048 -artifact_prefix=build-fuzz/ "${extra[@]}" \
+      "build-fuzz/corpus/$name" "build-fuzz/fuzz-seeds/$name" >"$log" 2>&1; then
       tail -n 40 "$log"
       return 1
     fi
