@@ -130,6 +130,10 @@ case "${1:-}" in
     configure build -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build build -j "$JOBS"
     for b in build/bench_*; do [ -x "$b" ] && "$b"; done
+    if [ -f build-win/bench_win32_lookups.exe ]; then  # the Windows backend, under Wine
+      wine_prefix
+      WINEPREFIX=$REMEDOR_WINEPREFIX /usr/lib/wine/wine64 build-win/bench_win32_lookups.exe
+    fi
     ;;
   *)
     sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'

@@ -70,9 +70,9 @@ bool IsPresent(platform::FileSystem& files, const EntryProbe& probe) {
   auto found = [&](const std::string& path) {
     // A device answers for any folder ("Plugins\AUX.dll"): never a file of the game.
     if (platform::NamesDevice(path)) return false;
-    const auto attributes = files.GetAttributes(path);
-    return attributes &&
-           (probe.folder_counts || (*attributes & platform::file_attribute::kDirectory) == 0);
+    const platform::EntryType type = files.TypeOf(path);
+    return type == platform::EntryType::kFile ||
+           (probe.folder_counts && type == platform::EntryType::kFolder);
   };
   return found(probe.path) || (!probe.alternative.empty() && found(probe.alternative));
 }

@@ -40,6 +40,10 @@ struct DiskSpace {
   std::uint64_t total_bytes = 0;
 };
 
+// What a path names, as far as its existence goes: nothing, a folder, or a
+// file (anything that is not a folder).
+enum class EntryType { kAbsent, kFile, kFolder };
+
 enum class SeekOrigin { kBegin = 0, kCurrent = 1, kEnd = 2 };
 
 // An open file (CreateFile handle). Closed when destroyed.
@@ -67,6 +71,11 @@ class FileSystem {
 
   // GetFileAttributes; nullopt where it answers INVALID_FILE_ATTRIBUTES.
   virtual std::optional<std::uint32_t> GetAttributes(std::string_view path) = 0;
+  // What GetAttributes would say of the path's existence and its folder bit,
+  // answered from one listing of the path's folder, kept fresh: a folder
+  // changed since it was listed is listed again before a "missing" answer.
+  // Many paths in few folders cost a few listings, not a call each.
+  virtual EntryType TypeOf(std::string_view path) = 0;
   // SetFileAttributes.
   virtual Status SetAttributes(std::string_view path, std::uint32_t attributes) = 0;
   // FindFirstFile / FindNextFile / FindClose over a pattern whose last

@@ -46,6 +46,7 @@ class PrefixFileSystem final : public FileSystem {
   ~PrefixFileSystem() override;
 
   std::optional<std::uint32_t> GetAttributes(std::string_view path) override;
+  EntryType TypeOf(std::string_view path) override { return paths_.TypeOf(path); }
   Status SetAttributes(std::string_view path, std::uint32_t attributes) override;
   Result<std::vector<FindEntry>> FindFiles(std::string_view pattern) override;
   Status MoveFile(std::string_view from, std::string_view to) override;

@@ -1,7 +1,9 @@
 #include "platform/posix/prefix_paths.h"
 
 #include <dirent.h>
+#include <sys/inotify.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -34,6 +36,7 @@ struct PrefixPaths::DirNode {
   };
 
   std::string host;  // the folder's host path, without a trailing slash (but "/")
+  int watch = -1;    // its inotify watch; -1 when not watched
   bool listed = false;
   bool racy = true;  // read too soon after a change to vouch for a missing name
   timespec mtime{};
@@ -80,6 +83,10 @@ namespace {
 // A listing read this soon after its folder changed may miss a change made in
 // the same clock tick.
 constexpr long kRacySeconds = 2;
+
+// What changes a listing: names coming and going, and the folder itself.
+constexpr std::uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
+                                          IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 
 // Characters Windows refuses in a name.
 bool IsValidComponent(std::string_view name) {
@@ -128,9 +135,59 @@ std::string JoinHostPath(std::string_view folder, std::string_view name) {
   return host;
 }
 
-PrefixPaths::PrefixPaths(fs::path prefix) : prefix_(std::move(prefix)) {}
+PrefixPaths::PrefixPaths(fs::path prefix, ListingFreshness freshness)
+    : prefix_(std::move(prefix)),
+      inotify_(freshness == ListingFreshness::kWatched ? ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)
+                                                       : -1) {}
 
-PrefixPaths::~PrefixPaths() = default;
+PrefixPaths::~PrefixPaths() {
+  if (inotify_ >= 0) ::close(inotify_);
+}
+
+void PrefixPaths::Watch(DirNode& node) {
+  if (inotify_ < 0 || node.watch >= 0) return;
+  const int watch = ::inotify_add_watch(inotify_, node.host.c_str(), kWatchedChanges);
+  if (watch < 0) return;  // left to its modification time
+  node.watch = watch;
+  watches_[watch].push_back(&node);
+}
+
+void PrefixPaths::Unwatch(DirNode& node) {
+  if (node.watch < 0) return;
+  const auto it = watches_.find(node.watch);
+  if (it != watches_.end()) {
+    std::erase(it->second, &node);
+    if (it->second.empty()) {
+      ::inotify_rm_watch(inotify_, node.watch);
+      watches_.erase(it);
+    }
+  }
+  node.watch = -1;
+}
+
+void PrefixPaths::TakeInChanges() {
+  if (inotify_ < 0) return;
+  alignas(inotify_event) char buffer[16384];
+  for (;;) {
+    const ssize_t got = ::read(inotify_, buffer, sizeof buffer);
+    if (got <= 0) return;  // EAGAIN: nothing more has changed
+    for (ssize_t at = 0; at < got;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      if (event->mask & IN_Q_OVERFLOW) {  // changes were lost: trust no listing
+        for (auto& indexed : index_) indexed.second->listed = false;
+        continue;
+      }
+      const auto it = watches_.find(event->wd);
+      if (it == watches_.end()) continue;
+      for (DirNode* node : it->second) {
+        node->listed = false;
+        if (event->mask & IN_IGNORED) node->watch = -1;  // the folder is gone
+      }
+      if (event->mask & IN_IGNORED) watches_.erase(it);
+    }
+  }
+}
 
 Result<PrefixPaths::Parsed> PrefixPaths::Parse(std::string_view windows_path) const {
   std::string text(windows_path);
@@ -237,6 +294,7 @@ PrefixPaths::DirNode* PrefixPaths::DriveNode(char drive) {
 }
 
 bool PrefixPaths::ReadListing(DirNode& node) {
+  Watch(node);  // before the reading: a change during it is reported
   DIR* dir = ::opendir(node.host.c_str());
   if (!dir) {
     node.listed = false;
@@ -275,6 +333,7 @@ bool PrefixPaths::ReadListing(DirNode& node) {
 }
 
 bool PrefixPaths::Refresh(DirNode& node) {
+  if (node.listed && node.watch >= 0) return true;  // its changes are taken in
   struct stat folder {};
   if (::stat(node.host.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) {
     node.listed = false;
@@ -289,6 +348,7 @@ bool PrefixPaths::Refresh(DirNode& node) {
 
 void PrefixPaths::Unindex(DirNode& node) {
   index_.erase(node.host);
+  Unwatch(node);
   for (Entry& entry : node.entries) {
     if (entry.child) Unindex(*entry.child);
   }
@@ -353,6 +413,15 @@ PrefixPaths::DirNode* PrefixPaths::Descend(const Parsed& parsed, std::size_t cou
   return node;
 }
 
+PrefixPaths::DirNode* PrefixPaths::ListedParent(const Parsed& parsed, bool verify, bool* suspect) {
+  DirNode* parent = Descend(parsed, parsed.components.size() - 1, verify, suspect);
+  if (!parent || (verify ? !Refresh(*parent) : (!parent->listed && !ReadListing(*parent)))) {
+    *suspect = !verify;
+    return nullptr;
+  }
+  return parent;
+}
+
 Result<HostLocation> PrefixPaths::LocateParsed(const Parsed& parsed, bool verify, bool* suspect) {
   HostLocation location;
   location.drive = parsed.drive;
@@ -372,11 +441,8 @@ Result<HostLocation> PrefixPaths::LocateParsed(const Parsed& parsed, bool verify
   }
 
   const std::size_t last = parsed.components.size() - 1;
-  DirNode* parent = Descend(parsed, last, verify, suspect);
-  if (!parent || (verify ? !Refresh(*parent) : (!parent->listed && !ReadListing(*parent)))) {
-    *suspect = !verify;
-    return not_found();
-  }
+  DirNode* parent = ListedParent(parsed, verify, suspect);
+  if (!parent) return not_found();
   const Entry* entry = FindEntry(*parent, parsed, last);
   location.parent = parent->host;
   if (entry) {
@@ -394,12 +460,53 @@ Result<HostLocation> PrefixPaths::LocateParsed(const Parsed& parsed, bool verify
 
 Result<HostLocation> PrefixPaths::Locate(std::string_view windows_path) {
   std::lock_guard lock(mutex_);
+  TakeInChanges();
   const auto parsed = Parse(windows_path);
   if (!parsed) return parsed.error();
   bool suspect = false;
   auto located = LocateParsed(*parsed, false, &suspect);
   if (!suspect) return located;
   return LocateParsed(*parsed, true, &suspect);
+}
+
+EntryType PrefixPaths::TypeOfParsed(const Parsed& parsed, bool verify, bool* suspect) {
+  if (parsed.components.empty()) {
+    DirNode* root = DriveNode(parsed.drive);
+    struct stat status {};
+    return root && ::stat(root->host.c_str(), &status) == 0 ? EntryType::kFolder
+                                                            : EntryType::kAbsent;
+  }
+  DirNode* parent = ListedParent(parsed, verify, suspect);
+  const Entry* entry = parent ? FindEntry(*parent, parsed, parsed.components.size() - 1) : nullptr;
+  if (!entry) {
+    *suspect = !verify;
+    return EntryType::kAbsent;
+  }
+  // A watched listing's types stand as read; a link (followed, for the folder
+  // bit), an untold type or an unwatched listing is asked of the entry itself.
+  if (parent->watch >= 0 && entry->type != DT_LNK && entry->type != DT_UNKNOWN) {
+    return entry->type == DT_DIR ? EntryType::kFolder : EntryType::kFile;
+  }
+  const std::string host = JoinHostPath(parent->host, entry->name);
+  struct stat status {};
+  if (::lstat(host.c_str(), &status) != 0) {
+    *suspect = !verify;
+    return EntryType::kAbsent;
+  }
+  struct stat target {};
+  if (S_ISLNK(status.st_mode) && ::stat(host.c_str(), &target) == 0) status = target;
+  return S_ISDIR(status.st_mode) ? EntryType::kFolder : EntryType::kFile;
+}
+
+EntryType PrefixPaths::TypeOf(std::string_view windows_path) {
+  std::lock_guard lock(mutex_);
+  TakeInChanges();
+  const auto parsed = Parse(windows_path);
+  if (!parsed) return EntryType::kAbsent;
+  bool suspect = false;
+  const EntryType type = TypeOfParsed(*parsed, false, &suspect);
+  if (!suspect) return type;
+  return TypeOfParsed(*parsed, true, &suspect);
 }
 
 std::optional<fs::path> PrefixPaths::HostPath(std::string_view windows_path) {
@@ -417,6 +524,7 @@ Result<std::string> PrefixPaths::FullPath(std::string_view windows_path) {
 
 Result<std::vector<std::string>> PrefixPaths::ListFolder(const HostLocation& folder) {
   std::lock_guard lock(mutex_);
+  TakeInChanges();
   const auto parsed = Parse(folder.windows_path);
   if (!parsed) return parsed.error();
   bool suspect = false;

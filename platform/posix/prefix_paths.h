@@ -10,11 +10,15 @@
 // C:\windows\system32 (but for the folders Windows exempts) and the real one as
 // C:\windows\sysnative.
 //
-// Folder listings are cached and kept right: a change made through this object
-// is announced with Invalidate, any other change is noticed through the
-// folder's modification time (a listing read within two seconds of its folder's
-// last change is not trusted for a "missing" answer, so that a coarse clock
-// cannot hide a change).
+// Folder listings (names and types, one readdir each) are cached and kept
+// right: every listed folder is watched with inotify, and the changes it
+// reports are taken in before each answer, so a watched listing is trusted as
+// it stands. A change made through this object is also announced with
+// Invalidate. A folder that cannot be watched (no inotify, the watch limit
+// reached) falls back on its modification time: its entries are looked at
+// before a "present" answer, and the folder before a "missing" one (a listing
+// read within two seconds of its folder's last change is not trusted for a
+// "missing" answer, so that a coarse clock cannot hide a change).
 //
 // Not resolved: UNC paths (\\server\share), device names (NUL, COM1) and 8.3
 // short names.
@@ -33,6 +37,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/result.h"
 
 namespace platform::posix {
@@ -52,9 +57,14 @@ struct HostLocation {
 // A host folder's path with a name appended.
 std::string JoinHostPath(std::string_view folder, std::string_view name);
 
+// How listings are kept fresh: by watches where the host gives them, or by
+// the folders' modification times alone (what a host without inotify gets).
+enum class ListingFreshness { kWatched, kModificationTime };
+
 class PrefixPaths {
  public:
-  explicit PrefixPaths(std::filesystem::path prefix);
+  explicit PrefixPaths(std::filesystem::path prefix,
+                       ListingFreshness freshness = ListingFreshness::kWatched);
   ~PrefixPaths();
   PrefixPaths(const PrefixPaths&) = delete;
   PrefixPaths& operator=(const PrefixPaths&) = delete;
@@ -72,6 +82,11 @@ class PrefixPaths {
 
   // The host path of an existing file or folder; nullopt when it does not exist.
   std::optional<std::filesystem::path> HostPath(std::string_view windows_path);
+
+  // Whether the path names a folder, something else, or nothing, answered
+  // from its folder's listing (a link is followed, as Wine does for the
+  // folder bit); a bad or unresolvable path is absent.
+  EntryType TypeOf(std::string_view windows_path);
 
   // The stored names of an existing folder, "." and ".." left out, freshly
   // checked against the disk.
@@ -107,7 +122,14 @@ class PrefixPaths {
   // nullptr when a folder on the way is missing or is no folder; *suspect is
   // set when that answer came from a listing not checked against the disk.
   DirNode* Descend(const Parsed& parsed, std::size_t count, bool verify, bool* suspect);
+  // The listed folder holding the last component; nullptr when missing.
+  DirNode* ListedParent(const Parsed& parsed, bool verify, bool* suspect);
   Result<HostLocation> LocateParsed(const Parsed& parsed, bool verify, bool* suspect);
+  EntryType TypeOfParsed(const Parsed& parsed, bool verify, bool* suspect);
+  // Takes in the changes the watches reported: their folders are listed again.
+  void TakeInChanges();
+  void Watch(DirNode& node);
+  void Unwatch(DirNode& node);
   bool Refresh(DirNode& node);
   bool ReadListing(DirNode& node);
   struct Entry;
@@ -125,6 +147,10 @@ class PrefixPaths {
   std::array<std::unique_ptr<DirNode>, 26> drives_;
   std::unordered_map<std::string, DirNode*> index_;  // host folder -> its node
   std::string key_buffer_;                           // the upper-case name being looked up
+  int inotify_ = -1;                                 // -1: no watches, modification times only
+  // Watch descriptor -> the nodes it watches (one folder reached by two paths
+  // has one descriptor).
+  std::unordered_map<int, std::vector<DirNode*>> watches_;
 };
 
 }  // namespace platform::posix

@@ -196,3 +196,88 @@ TEST_F(PrefixPathsTest, RefusesWhatItCannotName) {
 
 }  // namespace
 }  // namespace platform::posix
+
+namespace platform::posix {
+namespace {
+
+// What a path names, from the host itself (links followed, as Wine does for
+// the folder bit).
+EntryType HostType(const fs::path& host) {
+  std::error_code error;
+  if (!fs::exists(fs::symlink_status(host, error))) return EntryType::kAbsent;
+  return fs::is_directory(host, error) ? EntryType::kFolder : EntryType::kFile;
+}
+
+class ListingTypesTest : public TempPrefix,
+                         public ::testing::WithParamInterface<ListingFreshness> {};
+
+TEST_P(ListingTypesTest, AgreeWithTheHostBeforeAndAfterChanges) {
+  MakeFile("Jeux/RBR/Data/Track.DAT");
+  MakeFolder("Jeux/RBR/Maps");
+  MakeFile("Jeux/RBR/gone.txt");
+  MakeFile("Jeux/RBR/Becomes/inner.txt");  // a folder, replaced by a file below
+  MakeFile("Jeux/RBR/was_file");           // a file, replaced by a folder below
+  MakeFile("windows/syswow64/msvbvm60.dll");
+  MakeFile("windows/system32/native.dll");
+  MakeFile("windows/system32/drivers/etc/hosts");
+  fs::create_directory_symlink("Maps", C("Jeux/RBR/MapLink"));
+  fs::create_symlink("nowhere", C("Jeux/RBR/dangling"));
+  PrefixPaths paths(root_, GetParam());
+
+  const struct {
+    const char* windows;
+    const char* host;  // below drive_c; what the answer must agree with
+  } cases[] = {
+      {"C:\\Jeux\\RBR\\Data\\Track.DAT", "Jeux/RBR/Data/Track.DAT"},
+      {"c:\\JEUX\\rbr\\data\\track.dat", "Jeux/RBR/Data/Track.DAT"},
+      {"C:\\Jeux\\RBR\\maps", "Jeux/RBR/Maps"},
+      {"C:\\Jeux\\RBR\\Maps\\", "Jeux/RBR/Maps"},
+      {"C:\\Jeux\\RBR\\MAPLINK", "Jeux/RBR/MapLink"},
+      {"C:\\Jeux\\RBR\\dangling", "Jeux/RBR/dangling"},
+      {"C:\\Jeux\\RBR\\Data\\Absent.dat", "Jeux/RBR/Data/Absent.dat"},
+      {"C:\\Jeux\\RBR\\Nowhere\\x.dat", "Jeux/RBR/Nowhere/x.dat"},
+      {"C:\\Jeux\\RBR\\Data\\Track.DAT\\x", "Jeux/RBR/Data/Track.DAT/x"},
+      {"C:\\windows\\System32\\MSVBVM60.DLL", "windows/syswow64/msvbvm60.dll"},
+      {"C:\\windows\\System32\\native.dll", "windows/syswow64/native.dll"},
+      {"C:\\windows\\Sysnative\\native.dll", "windows/system32/native.dll"},
+      {"C:\\windows\\System32\\drivers\\etc\\HOSTS", "windows/system32/drivers/etc/hosts"},
+      {"C:\\", ""},
+      {"C:\\Jeux\\RBR\\gone.txt", "Jeux/RBR/gone.txt"},
+      {"C:\\Jeux\\RBR\\new.txt", "Jeux/RBR/new.txt"},
+      {"C:\\Jeux\\RBR\\Becomes", "Jeux/RBR/Becomes"},
+      {"C:\\Jeux\\RBR\\was_file", "Jeux/RBR/was_file"},
+      {"C:\\Jeux\\RBR\\Data\\late.dat", "Jeux/RBR/Data/late.dat"},
+  };
+  const auto check_all = [&](const char* when) {
+    for (const auto& c : cases) {
+      EXPECT_EQ(paths.TypeOf(c.windows), HostType(C(c.host))) << c.windows << " " << when;
+    }
+  };
+  check_all("at first");
+  EXPECT_EQ(paths.TypeOf("C:\\Jeux\\RBR\\Data\\Track.DAT"), EntryType::kFile);
+  EXPECT_EQ(paths.TypeOf("C:\\windows\\System32\\native.dll"), EntryType::kAbsent);
+
+  // Changes made by another program, right after the listings were read.
+  fs::remove(C("Jeux/RBR/gone.txt"));
+  MakeFile("Jeux/RBR/new.txt");
+  MakeFile("Jeux/RBR/Data/late.dat");
+  fs::remove_all(C("Jeux/RBR/Becomes"));
+  MakeFile("Jeux/RBR/Becomes");
+  fs::remove(C("Jeux/RBR/was_file"));
+  MakeFolder("Jeux/RBR/was_file");
+  check_all("after the changes");
+  EXPECT_EQ(paths.TypeOf("C:\\Jeux\\RBR\\Becomes"), EntryType::kFile);
+  EXPECT_EQ(paths.TypeOf("C:\\Jeux\\RBR\\gone.txt"), EntryType::kAbsent);
+
+  // The folder renamed: its old name leads nowhere, its new one to its files.
+  fs::rename(C("Jeux/RBR/Data"), C("Jeux/RBR/Donnees"));
+  EXPECT_EQ(paths.TypeOf("C:\\Jeux\\RBR\\Data\\Track.DAT"), EntryType::kAbsent);
+  EXPECT_EQ(paths.TypeOf("C:\\Jeux\\RBR\\DONNEES\\Track.DAT"), EntryType::kFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFreshnesses, ListingTypesTest,
+                         ::testing::Values(ListingFreshness::kWatched,
+                                           ListingFreshness::kModificationTime));
+
+}  // namespace
+}  // namespace platform::posix

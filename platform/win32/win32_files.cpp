@@ -108,6 +108,11 @@ std::optional<std::uint32_t> Win32FileSystem::GetAttributes(std::string_view pat
   return attributes;
 }
 
+EntryType Win32FileSystem::TypeOf(std::string_view path) {
+  const auto wide = Wide(path);
+  return wide ? listings_.TypeOf(*wide) : EntryType::kAbsent;
+}
+
 Status Win32FileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
   const auto wide = Wide(path);
   if (!wide) return BadName("SetFileAttributes", path);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/win32/folder_listings.h"
 
 namespace platform::win32 {
 
@@ -16,6 +17,7 @@ class Win32FileSystem final : public FileSystem {
   Win32FileSystem();
 
   std::optional<std::uint32_t> GetAttributes(std::string_view path) override;
+  EntryType TypeOf(std::string_view path) override;
   Status SetAttributes(std::string_view path, std::uint32_t attributes) override;
   Result<std::vector<FindEntry>> FindFiles(std::string_view pattern) override;
   Status MoveFile(std::string_view from, std::string_view to) override;
@@ -33,6 +35,7 @@ class Win32FileSystem final : public FileSystem {
   std::optional<std::wstring> Wide(std::string_view path) const;
 
   std::string windows_folder_, wow64_folder_;  // the latter empty: no redirection
+  FolderListings listings_;
 };
 
 }  // namespace platform::win32

@@ -5,6 +5,8 @@
 //
 //   win32_backend_check registry TAG       keys below Software\TAG
 //   win32_backend_check files FOLDER       FOLDER prepared by the test
+//   win32_backend_check types FOLDER NAME  existence from listings, FOLDER and
+//                                          syswow64\NAME prepared by the test
 //   win32_backend_check profile FOLDER     FOLDER\Été\réglages.ini prepared by the test
 //   win32_backend_check version FILE       the version resource of FILE
 //   win32_backend_check machine            machine facts, processes, locale
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/platform.h"
 #include "platform/result.h"
@@ -152,6 +155,61 @@ int Registry(platform::Platform& os, const std::string& tag) {
 }
 
 // --- files -----------------------------------------------------------------
+
+const char* TypeName(platform::EntryType type) {
+  switch (type) {
+    case platform::EntryType::kFile:
+      return "file";
+    case platform::EntryType::kFolder:
+      return "folder";
+    case platform::EntryType::kAbsent:
+      break;
+  }
+  return "absent";
+}
+
+// TypeOf beside GetFileAttributes, "listing|attributes", for each path: at
+// first, right after changes made behind the listings' back, and once the
+// listings' "present" answers have expired.
+int Types(platform::Platform& os, const std::string& folder, const std::string& system_name) {
+  platform::FileSystem& files = os.files();
+  const std::pair<const char*, std::string> paths[] = {
+      {"file", folder + "\\Data\\Track.DAT"},
+      {"file_case", folder + "\\DATA\\track.dat"},
+      {"file_dots", folder + "\\Data\\Track.DAT. "},
+      {"folder", folder + "\\maps"},
+      {"folder_slash", folder + "\\Maps\\"},
+      {"missing", folder + "\\Data\\absent.dat"},
+      {"missing_folder", folder + "\\Nowhere\\x.dat"},
+      {"under_file", folder + "\\Data\\Track.DAT\\x"},
+      {"pattern", folder + "\\Data\\*.DAT"},
+      {"root", "C:\\"},
+      {"system32", "C:\\windows\\System32\\" + system_name},
+      {"sysnative", "C:\\windows\\Sysnative\\" + system_name},
+      {"new", folder + "\\Data\\new.dat"},
+      {"gone", folder + "\\Data\\gone.dat"},
+      {"becomes", folder + "\\Becomes"},
+  };
+  const auto show = [&](const std::string& phase) {
+    for (const auto& [label, path] : paths) {
+      const auto attributes = files.GetAttributes(path);
+      const char* by_attributes = !attributes                                            ? "absent"
+                                  : (*attributes & platform::file_attribute::kDirectory) ? "folder"
+                                                                                         : "file";
+      Print(std::string(label) + "." + phase,
+            std::string(TypeName(files.TypeOf(path))) + "|" + by_attributes);
+    }
+  };
+  show("first");
+  (void)files.WriteAll(folder + "\\Data\\new.dat", "new");
+  (void)files.DeleteSilently(folder + "\\Data\\gone.dat");
+  (void)files.DeleteSilently(folder + "\\Becomes");
+  (void)files.WriteAll(folder + "\\Becomes", "a file now");
+  show("at_once");
+  Sleep(1100);
+  show("later");
+  return 0;
+}
 
 void PrintListing(platform::FileSystem& files, std::string_view label, const std::string& pattern) {
   const auto found = files.FindFiles(pattern);
@@ -414,6 +472,7 @@ int main(int argc, char** argv) {
   int status = 2;
   if (command == "registry") status = Registry(**os, first);
   if (command == "files") status = Files(**os, first);
+  if (command == "types") status = Types(**os, first, second);
   if (command == "profile") status = Profile(**os, first);
   if (command == "version") status = Version(**os, first);
   if (command == "machine") status = Machine(**os);

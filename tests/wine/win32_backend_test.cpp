@@ -295,6 +295,52 @@ TEST_F(Win32BackendTest, FilesAndFoldersEndToEnd) {
   EXPECT_TRUE(fs::exists(work_ / "Привет.txt"));
 }
 
+// The existence answers from folder listings agree with GetFileAttributes
+// for every kind of path, see a file created after the listing at once, and
+// a removal or a folder turned file once a listing's second of trust is over.
+TEST_F(Win32BackendTest, ListingAnswersAgreeWithTheAttributes) {
+  fs::create_directories(work_ / "Data");
+  fs::create_directories(work_ / "Becomes");
+  WriteFile(work_ / "Data" / "Track.DAT", "t");
+  WriteFile(work_ / "Data" / "gone.dat", "g");
+  WriteFile(work_ / "Becomes" / "inner.txt", "i");
+  fs::create_directories(work_ / "Maps");
+  const std::string system_name = tag_ + ".dll";
+  const fs::path wow64_file = prefix_ / "drive_c" / "windows" / "syswow64" / system_name;
+  WriteFile(wow64_file, "32-bit");
+
+  const Output out = Check({"types", WindowsWork(), system_name});
+  fs::remove(wow64_file);
+
+  const struct {
+    const char* label;
+    const char* first;  // "listing|attributes" at first; after the changes below
+    const char* later;
+  } cases[] = {
+      {"file", "file|file", "file|file"},
+      {"file_case", "file|file", "file|file"},
+      {"file_dots", "file|file", "file|file"},
+      {"folder", "folder|folder", "folder|folder"},
+      {"folder_slash", "folder|folder", "folder|folder"},
+      {"missing", "absent|absent", "absent|absent"},
+      {"missing_folder", "absent|absent", "absent|absent"},
+      {"under_file", "absent|absent", "absent|absent"},
+      {"pattern", "absent|absent", "absent|absent"},
+      {"root", "folder|folder", "folder|folder"},
+      {"system32", "file|file", "file|file"},  // the 32-bit view: syswow64
+      {"sysnative", "absent|absent", "absent|absent"},
+      {"new", "absent|absent", "file|file"},      // created: seen at once
+      {"gone", "file|file", "absent|absent"},     // removed
+      {"becomes", "folder|folder", "file|file"},  // a folder replaced by a file
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(out[std::string(c.label) + ".first"], c.first) << c.label;
+    EXPECT_EQ(out[std::string(c.label) + ".later"], c.later) << c.label;
+  }
+  EXPECT_EQ(out["new.at_once"], "file|file");
+  EXPECT_EQ(out["missing.at_once"], "absent|absent");
+}
+
 // Also below a folder whose path is longer than MAX_PATH, which the profile
 // functions cannot take: the backend reads and writes such a file itself.
 TEST_F(Win32BackendTest, ProfileStringsInWindows1252BelowANonAsciiFolderOfAnyLength) {
