@@ -154,6 +154,8 @@ class TForm1 {
   void VerifPackTracks();
   void CheckRequiredEntries();
   void VerifEffects();
+  // Waits for IntegrityJob's lines, processing window events.
+  void WaitForIntegrityCheck();
   void CloseReport();
   void ApplyHelpTexts();  // the help panel's text, in both languages
 
@@ -187,6 +189,7 @@ class TForm1 {
   std::int32_t MissingCount = 0;
   std::int32_t SoundTestCount = 0;
   bool process_list_option = false;
+  bool analysis_running = false;   // an analysis is under way (it processes events)
   std::string checked_count_text;  // saved for the language switch
 
   // Caption texts kept for other parts.

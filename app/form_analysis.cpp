@@ -1,6 +1,9 @@
 // TForm1's analysis: the two analysis buttons run the checks in order, the
 // window following them (gauges, ticks, panels, buttons), then the report is
 // closed and put on the clipboard.
+#include <algorithm>
+#include <cstdint>
+
 #include "analysis/analysis_run.h"
 #include "analysis/car_packs.h"
 #include "analysis/required_files.h"
@@ -9,7 +12,25 @@
 #include "archive/integrity.h"
 #include "components/Profil.h"
 
+namespace {
+
+// How long the wait for the digests lets pass between two looks at the
+// window's events, and the steps of the analysis gauge while it waits.
+constexpr std::int64_t kDigestWaitStepMs = 10;
+constexpr int kHashingGaugeSteps = 1000;
+
+}  // namespace
+
 void TForm1::SpeedButton1Click(const app::Control& sender) {
+  // The run lets window events in while it works: a click on either analysis
+  // button meanwhile finds one already running and does nothing.
+  if (analysis_running) return;
+  analysis_running = true;
+  struct Ended {
+    bool& running;
+    ~Ended() { running = false; }
+  } ended{analysis_running};
+
   if (&sender == &window.SpeedButton4) {
     process_list_option = true;
     window.CheckBoxProcesses.checked = true;
@@ -33,9 +54,8 @@ void TForm1::SpeedButton1Click(const app::Control& sender) {
   if (analysis::WriteTextureFolderSection(report, *BFC_Dir1, InstallFolder)) {
     window.BoutonCorriger.enabled = true;
   }
-  // The digests are computed beside this thread: the report waits for their
-  // final lines rather than reporting none while they are still being computed.
-  integrity->Finish();
+  WaitForIntegrityCheck();
+  if (Stopped()) return;  // the window was closed during the wait
   if (analysis::WriteCorruptionSection(report, CorruptionLines)) CorruptionFound = true;
   if (process_list_option) analysis::WriteProcessSection(report, os.machine(), ProcessList);
   CloseReport();
@@ -43,6 +63,27 @@ void TForm1::SpeedButton1Click(const app::Control& sender) {
   if (settings.ChronoManagerStatus == survey::kActive) window.bButton6.enabled = true;
   window.SpeedButton1.enabled = false;
   window.SpeedButton4.enabled = false;
+}
+
+void TForm1::WaitForIntegrityCheck() {
+  if (!IntegrityJob.Started() || IntegrityJob.Finished()) return;
+  // The digests are computed beside this thread: the report waits for their
+  // final lines rather than reporting none while they are still being
+  // computed, the window live meanwhile, its analysis gauge showing the hashing.
+  app::Gauge& gauge = window.Gauge1;
+  const int checked_max = gauge.max;
+  const int checked_position = gauge.position;
+  gauge.max = kHashingGaugeSteps;
+  while (!IntegrityJob.Finished() && !Stopped()) {
+    const archive::IntegrityCheck::Progress progress = integrity->HashingProgress();
+    gauge.position = progress.total == 0
+                         ? 0
+                         : static_cast<int>(std::min(progress.hashed, progress.total) *
+                                            kHashingGaugeSteps / progress.total);
+    loop.SleepAndProcess(kDigestWaitStepMs);
+  }
+  gauge.max = checked_max;
+  gauge.position = checked_position;
 }
 
 void TForm1::VerifPacks() {

@@ -19,7 +19,8 @@ std::string DigestToHex(const platform::Md5Digest& digest) {
   return text;
 }
 
-std::string FileDigest(platform::FileSystem& files, std::string_view path) {
+std::string FileDigest(platform::FileSystem& files, std::string_view path,
+                       std::atomic<std::uint64_t>* hashed) {
   if (!files.Exists(path)) return "";
   const auto empty_digest = [] { return DigestToHex(platform::NewMd5Engine()->Finish()); };
   auto file = files.OpenFile(path, platform::OpenMode::kRead);
@@ -31,6 +32,7 @@ std::string FileDigest(platform::FileSystem& files, std::string_view path) {
     if (!got) return empty_digest();
     if (*got == 0) break;
     engine->Update(buffer.get(), *got);
+    if (hashed) *hashed += *got;
   }
   return DigestToHex(engine->Finish());
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <mutex>
 
 #include "archive/MD5Api.h"
@@ -47,14 +46,13 @@ struct IntegrityCheck::State {
   // Worker threads: hash until every chosen file has its digest.
   void Hash(const PostToUi& post_to_ui, const std::weak_ptr<State>& self) {
     for (std::size_t i = next++; i < digests.size() && !cancel; i = next++) {
-      digests[i].actual = FileDigest(files, digests[i].path);
+      digests[i].actual = FileDigest(files, digests[i].path, &bytes_hashed);
       bool last = false;
       {
         std::lock_guard lock(mutex);
         last = ++hashed == digests.size();
       }
       if (!last) continue;
-      all_hashed.notify_all();
       post_to_ui([self] {
         if (const auto state = self.lock()) state->Publish();
       });
@@ -78,24 +76,20 @@ struct IntegrityCheck::State {
     if (on_done) on_done();
   }
 
-  void WaitForDigests() {
-    std::unique_lock lock(mutex);
-    all_hashed.wait(lock, [&] { return hashed == digests.size(); });
-  }
-
   platform::FileSystem& files;
   std::vector<std::string>& corruption_lines;
   bool& corruption_found;
   std::string own_folder;
   std::string build_folder;
   Task on_done;
-  std::vector<Digest> digests;  // fixed before the workers start
-  bool published = false;       // user-interface thread only
+  std::vector<Digest> digests;    // fixed before the workers start
+  std::uint64_t bytes_total = 0;  // their sizes, known before the workers start
+  bool published = false;         // user-interface thread only
 
   std::atomic<std::size_t> next{0};
   std::atomic<bool> cancel{false};
+  std::atomic<std::uint64_t> bytes_hashed{0};
   std::mutex mutex;
-  std::condition_variable all_hashed;
   std::size_t hashed = 0;  // guarded by mutex
 };
 
@@ -113,10 +107,8 @@ IntegrityCheck::~IntegrityCheck() {
 
 bool IntegrityCheck::Finished() const { return state_->published; }
 
-void IntegrityCheck::Finish() {
-  if (workers_.empty()) return;  // not started
-  state_->WaitForDigests();
-  state_->Publish();
+IntegrityCheck::Progress IntegrityCheck::HashingProgress() const {
+  return {state_->bytes_hashed.load(), state_->bytes_total};
 }
 
 void IntegrityCheck::Start(const Folders& folders, PostToUi post_to_ui, Task on_done) {
@@ -152,6 +144,12 @@ void IntegrityCheck::Start(const Folders& folders, PostToUi post_to_ui, Task on_
     if (value == kMissingValue || value == kUncheckedValue || !IsCheckedArchive(name)) continue;
     state.digests.push_back(
         {"Fichier " + name + " corrompu", addon + name, std::move(value), true, {}});
+  }
+
+  for (const State::Digest& digest : state.digests) {
+    if (auto file = files_.OpenFile(digest.path, platform::OpenMode::kRead)) {
+      if (const auto size = (*file)->Size()) state.bytes_total += *size;
+    }
   }
 
   const std::size_t threads =

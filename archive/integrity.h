@@ -10,9 +10,11 @@
 // on worker threads (several files at once, as many as the machine has
 // hardware threads), and a completion step posted back to the user-interface
 // thread appends the lines in the order of the sequential check and deletes
-// qdm.ini. The window stays responsive meanwhile.
+// qdm.ini. The window stays responsive meanwhile, and may show how far the
+// hashing has come.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -66,9 +68,13 @@ class IntegrityCheck {
   void Start(const Folders& folders, PostToUi post_to_ui, Task on_done = {});
   // The lines are published (CorruptionLines is final).
   bool Finished() const;
-  // User-interface thread: waits for the digests and publishes the lines now,
-  // for an analysis that cannot wait for the posted completion.
-  void Finish();
+
+  // Bytes hashed so far of the chosen files' total (their sizes when chosen).
+  struct Progress {
+    std::uint64_t hashed = 0;
+    std::uint64_t total = 0;
+  };
+  Progress HashingProgress() const;
 
  private:
   struct State;

@@ -40,19 +40,6 @@ class UiQueue {
       task();
     }
   }
-  std::size_t Pending() {
-    std::lock_guard lock(mutex_);
-    return tasks_.size();
-  }
-  void RunPending() {
-    while (Pending() > 0) {
-      std::unique_lock lock(mutex_);
-      auto task = std::move(tasks_.front());
-      tasks_.pop_front();
-      lock.unlock();
-      task();
-    }
-  }
 
  private:
   std::mutex mutex_;
@@ -167,24 +154,20 @@ TEST_F(IntegrityTest, LibraryWithoutListOrFile) {
   }
 }
 
-TEST_F(IntegrityTest, BuildFolderKeepsItsListAndFinishPublishesOnce) {
+TEST_F(IntegrityTest, BuildFolderKeepsItsListAndProgressCountsTheChosenFiles) {
   Put("QDsys.dll", "library");
-  WriteDigests("QDsys.dll=" + std::string(kEmptyDigest) + "\r\n");
+  Put("QUORVEL\\XYZ.7z", "xyz");
+  Put("QUORVEL\\new.7z", "not a checked name");
+  WriteDigests("QDsys.dll=" + std::string(kEmptyDigest) + "\r\nXYZ.7z=" +
+               std::string(kEmptyDigest) + "\r\nnew.7z=" + std::string(kEmptyDigest) + "\r\n");
   IntegrityCheck check = MakeCheck();
-  check.Start({"C:\\Game\\", "C:\\Tool\\", "c:\\tool"},
-              [this](IntegrityCheck::Task task) { queue.Post(std::move(task)); });
-  check.Finish();  // an analysis that cannot wait for the event loop
-  EXPECT_TRUE(check.Finished());
-  EXPECT_THAT(lines, ElementsAre("Fichier QDsys.dll corrompu"));
+  EXPECT_EQ(check.HashingProgress().total, 0u);
+  Run(check, "c:\\tool");
+  EXPECT_THAT(lines, ElementsAre("Fichier QDsys.dll corrompu", "Fichier XYZ.7z corrompu"));
   EXPECT_TRUE(Exists("C:\\Tool\\qdm.ini"));
-
-  // The completion the worker posted finds the lines published already.
-  for (int i = 0; i < 1000 && queue.Pending() == 0; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  EXPECT_EQ(queue.Pending(), 1u);
-  queue.RunPending();
-  EXPECT_THAT(lines, ElementsAre("Fichier QDsys.dll corrompu"));
+  const IntegrityCheck::Progress progress = check.HashingProgress();
+  EXPECT_EQ(progress.total, std::string("library").size() + std::string("xyz").size());
+  EXPECT_EQ(progress.hashed, progress.total);
 }
 
 }  // namespace

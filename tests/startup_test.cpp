@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 
 #include "app/reference_lists.h"
 #include "tests/test_machine.h"
@@ -183,6 +185,163 @@ TEST(Startup, AnAnalysisRightAfterTheStartupSeesTheIntegrityCheck) {
   const auto& screen = t.Screen();
   EXPECT_NE(std::find(screen.begin(), screen.end(), "Fichier QDsys.dll corrompu"), screen.end());
   EXPECT_TRUE(t.form().CorruptionFound);
+}
+
+// A gate on the hashing: reads of the library stop after its first chunk
+// until the test opens the gate, so the analysis meets hashing under way.
+class Gate {
+ public:
+  void Reach() {
+    std::unique_lock lock(mutex_);
+    reached_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return open_; });
+  }
+  void WaitUntilReached() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return reached_; });
+  }
+  void Open() {
+    std::lock_guard lock(mutex_);
+    open_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool reached_ = false;
+  bool open_ = false;
+};
+
+class GatedFile : public platform::File {
+ public:
+  GatedFile(std::unique_ptr<platform::File> inner, Gate& gate)
+      : inner_(std::move(inner)), gate_(gate) {}
+  platform::Result<std::size_t> Read(void* buffer, std::size_t size) override {
+    if (reads_++ == 1) gate_.Reach();
+    return inner_->Read(buffer, size);
+  }
+  platform::Result<std::size_t> Write(const void* data, std::size_t size) override {
+    return inner_->Write(data, size);
+  }
+  platform::Result<std::uint64_t> Seek(std::int64_t offset, platform::SeekOrigin origin) override {
+    return inner_->Seek(offset, origin);
+  }
+  platform::Result<std::uint64_t> Size() override { return inner_->Size(); }
+  platform::Status SetLastWriteTime(platform::FileTime time) override {
+    return inner_->SetLastWriteTime(time);
+  }
+
+ private:
+  std::unique_ptr<platform::File> inner_;
+  Gate& gate_;
+  int reads_ = 0;
+};
+
+// The machine's files, but for the library's reads, which pass the gate.
+class GatedFiles : public platform::FileSystem {
+ public:
+  GatedFiles(platform::FileSystem& inner, Gate& gate) : inner_(inner), gate_(gate) {}
+  std::optional<std::uint32_t> GetAttributes(std::string_view path) override {
+    return inner_.GetAttributes(path);
+  }
+  platform::EntryType TypeOf(std::string_view path) override { return inner_.TypeOf(path); }
+  platform::Status SetAttributes(std::string_view path, std::uint32_t attributes) override {
+    return inner_.SetAttributes(path, attributes);
+  }
+  platform::Result<std::vector<platform::FindEntry>> FindFiles(std::string_view pattern) override {
+    return inner_.FindFiles(pattern);
+  }
+  platform::Status MoveFile(std::string_view from, std::string_view to) override {
+    return inner_.MoveFile(from, to);
+  }
+  platform::Status DeleteSilently(std::string_view pattern) override {
+    return inner_.DeleteSilently(pattern);
+  }
+  platform::Status CreateDirectory(std::string_view path) override {
+    return inner_.CreateDirectory(path);
+  }
+  platform::Result<std::unique_ptr<platform::File>> OpenFile(std::string_view path,
+                                                             platform::OpenMode mode,
+                                                             std::uint32_t attributes) override {
+    auto file = inner_.OpenFile(path, mode, attributes);
+    if (!file || !path.ends_with("\\QDsys.dll") || mode != platform::OpenMode::kRead) return file;
+    return std::unique_ptr<platform::File>(std::make_unique<GatedFile>(std::move(*file), gate_));
+  }
+  std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
+  platform::Status SetCurrentDirectory(std::string_view path) override {
+    return inner_.SetCurrentDirectory(path);
+  }
+  platform::Result<platform::DiskSpace> GetDiskFreeSpace(std::string_view root) override {
+    return inner_.GetDiskFreeSpace(root);
+  }
+  bool IsFixedDrive(std::string_view root) override { return inner_.IsFixedDrive(root); }
+
+ private:
+  platform::FileSystem& inner_;
+  Gate& gate_;
+};
+
+// An analysis clicked while the digests are still being computed waits for
+// them with the window live: its events are processed, the analysis gauge
+// shows the hashing, and a click then neither starts a second analysis nor
+// lets the closed window's analysis go on.
+TEST(Startup, TheAnalysisWaitsForTheDigestsWithTheWindowLive) {
+  const struct {
+    const char* click;  // during the wait
+    bool report_closed;
+  } cases[] = {{"SpeedButton4", true}, {"SpeedButton1", true}, {"SpeedButton2", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.click);
+    TestMachine machine;
+    AddGame(machine);
+    machine.AddTextFile("C:\\Jeux\\RBR\\QUORVEL\\Config_P.ini", "");
+    // Two 4 MiB chunks (sparse on disk), and no digest list: it is corrupt.
+    machine.AddFile("C:\\Jeux\\RBR\\QDsys.dll", "");
+    std::filesystem::resize_file(machine.HostPath("C:\\Jeux\\RBR\\QDsys.dll"), 8u << 20);
+    Gate gate;
+    TestForm t(machine, {}, [&](platform::FileSystem& files) {
+      return std::make_unique<GatedFiles>(files, gate);
+    });
+    struct Opener {  // the workers end before the form does, whatever fails
+      Gate& gate;
+      ~Opener() { gate.Open(); }
+    } opener{gate};
+    t.RunStartup();
+    ASSERT_TRUE(t.window().SpeedButton1.enabled);
+    gate.WaitUntilReached();  // half the library hashed, the rest held back
+
+    struct Seen {
+      int ticks = 0;
+      int position = -1, max = -1;
+    } seen;
+    const int probe = t.loop().AddTimer(10, true, [&] {
+      if (seen.ticks++ > 0) return;
+      seen.position = t.window().Gauge1.position;
+      seen.max = t.window().Gauge1.max;
+      t.form().Click(c.click);
+      gate.Open();
+    });
+    t.loop().SetTimerEnabled(probe, true);
+    t.Click("SpeedButton1");
+    t.loop().SetTimerEnabled(probe, false);
+
+    EXPECT_GE(seen.ticks, 1);                // events processed during the wait
+    EXPECT_EQ(seen.position * 2, seen.max);  // the gauge at the hashing's half
+    const auto& screen = t.Screen();
+    EXPECT_EQ(std::count(screen.begin(), screen.end(), "Fichier QDsys.dll corrompu"),
+              c.report_closed ? 1 : 0);
+    const auto& forum = t.Forum();  // the totals come before the wait, once
+    EXPECT_EQ(std::count_if(forum.begin(), forum.end(),
+                            [](const std::string& line) {
+                              return line.starts_with("Aucun fichier ou dossier nécessaire");
+                            }),
+              1);
+    EXPECT_EQ(t.Clipboard().empty(), !c.report_closed);
+    EXPECT_EQ(t.form().Stopped(), !c.report_closed);
+    EXPECT_EQ(t.window().Gauge1.position, t.window().Gauge1.max);  // the check list's, again
+  }
 }
 
 }  // namespace

@@ -226,12 +226,39 @@ void TestMachine::WriteFacts() const {
   WriteBytes(root_ / "remedor-processes.txt", processes, std::ios::trunc);
 }
 
-TestForm::TestForm(TestMachine& machine, std::vector<std::string> arguments) {
+namespace {
+
+// A platform whose files are another file system's.
+class FrontedPlatform : public platform::Platform {
+ public:
+  FrontedPlatform(platform::Platform& inner, platform::FileSystem& files)
+      : inner_(inner), files_(files) {}
+  platform::Registry& registry() override { return inner_.registry(); }
+  platform::FileSystem& files() override { return files_; }
+  platform::ProfileStrings& profile() override { return inner_.profile(); }
+  platform::Machine& machine() override { return inner_.machine(); }
+  platform::Shell& shell() override { return inner_.shell(); }
+
+ private:
+  platform::Platform& inner_;
+  platform::FileSystem& files_;
+};
+
+}  // namespace
+
+TestForm::TestForm(TestMachine& machine, std::vector<std::string> arguments,
+                   const FilesFront& front) {
   machine.WriteFacts();
   auto opened = platform::posix::PosixPlatform::Open(machine.root());
   if (!opened) throw std::runtime_error("OpenPlatform: " + opened.error().Message());
   platform_ = std::move(*opened);
-  observed_ = std::make_unique<app::ObservedPlatform>(*platform_);
+  platform::Platform* seen = platform_.get();
+  if (front) {
+    front_files_ = front(platform_->files());
+    fronted_ = std::make_unique<FrontedPlatform>(*platform_, *front_files_);
+    seen = fronted_.get();
+  }
+  observed_ = std::make_unique<app::ObservedPlatform>(*seen);
   observed_->on_event = [this](app::OutsideEvent event) { events_.push_back(std::move(event)); };
   ui_.on_clipboard = [this](const std::string& text) { events_.push_back({"clipboard", text}); };
   const std::string exe = observed_->machine().SelfExecutable();

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -95,13 +96,18 @@ class TestMachine {
 // only the files and values it is about.
 struct AfterStartup {};
 
+// A file system put in front of the machine's own: a test's gate or probe.
+using FilesFront =
+    std::function<std::unique_ptr<platform::FileSystem>(platform::FileSystem& machine_files)>;
+
 // The tool on a test machine: the platform opened on its prefix (facts
 // written first), the main window's logic with a recording user interface
 // (scripted answers, recorded dialogs and clipboard) on a simulated clock.
 // The program's current folder is its own, as when started from Explorer.
 class TestForm {
  public:
-  explicit TestForm(TestMachine& machine, std::vector<std::string> arguments = {});
+  explicit TestForm(TestMachine& machine, std::vector<std::string> arguments = {},
+                    const FilesFront& front = {});
   TestForm(TestMachine& machine, AfterStartup);
   ~TestForm();
 
@@ -155,6 +161,8 @@ class TestForm {
 
  private:
   std::unique_ptr<platform::posix::PosixPlatform> platform_;
+  std::unique_ptr<platform::FileSystem> front_files_;
+  std::unique_ptr<platform::Platform> fronted_;  // platform_ with front_files_ as its files
   std::unique_ptr<app::ObservedPlatform> observed_;
   app::SimulatedClock clock_;
   app::EventLoop loop_{clock_};
