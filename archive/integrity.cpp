@@ -6,6 +6,7 @@
 
 #include "archive/MD5Api.h"
 #include "platform/text.h"
+#include "platform/thread_priority.h"
 
 namespace archive {
 
@@ -156,8 +157,10 @@ void IntegrityCheck::Start(const Folders& folders, PostToUi post_to_ui, Task on_
       std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, state.digests.size());
   const std::weak_ptr<State> self = state_;
   for (std::size_t i = 0; i < threads; ++i) {
-    workers_.emplace_back(
-        [state = state_.get(), post_to_ui, self] { state->Hash(post_to_ui, self); });
+    workers_.emplace_back([state = state_.get(), post_to_ui, self] {
+      platform::RunThisThreadInBackground();  // the window first
+      state->Hash(post_to_ui, self);
+    });
   }
 }
 
