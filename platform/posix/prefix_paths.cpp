@@ -189,8 +189,10 @@ void PrefixPaths::TakeInChanges() {
   }
 }
 
-Result<PrefixPaths::Parsed> PrefixPaths::Parse(std::string_view windows_path) const {
-  std::string text(windows_path);
+Status PrefixPaths::Parse(std::string_view windows_path, Parsed& parsed) {
+  parsed.components.clear();  // its capacity kept: lookups come by the thousand
+  std::string& text = text_buffer_;
+  text.assign(windows_path);
   std::replace(text.begin(), text.end(), '/', '\\');
   if (text.starts_with("\\\\?\\")) text.erase(0, 4);
   if (text.starts_with("\\\\")) {
@@ -210,7 +212,6 @@ Result<PrefixPaths::Parsed> PrefixPaths::Parse(std::string_view windows_path) co
     }
   };
 
-  Parsed parsed;
   std::string_view rest = text;
   if (text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':') {
     const char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
@@ -254,7 +255,7 @@ Result<PrefixPaths::Parsed> PrefixPaths::Parse(std::string_view windows_path) co
     while (!last.empty() && (last.back() == '.' || last.back() == ' ')) last.pop_back();
     if (last.empty()) parsed.components.pop_back();
   }
-  return parsed;
+  return {};
 }
 
 std::string PrefixPaths::Join(const Parsed& parsed) {
@@ -461,12 +462,12 @@ Result<HostLocation> PrefixPaths::LocateParsed(const Parsed& parsed, bool verify
 Result<HostLocation> PrefixPaths::Locate(std::string_view windows_path) {
   std::lock_guard lock(mutex_);
   TakeInChanges();
-  const auto parsed = Parse(windows_path);
-  if (!parsed) return parsed.error();
+  Parsed& parsed = parsed_buffer_;
+  if (auto status = Parse(windows_path, parsed); !status) return status.error();
   bool suspect = false;
-  auto located = LocateParsed(*parsed, false, &suspect);
+  auto located = LocateParsed(parsed, false, &suspect);
   if (!suspect) return located;
-  return LocateParsed(*parsed, true, &suspect);
+  return LocateParsed(parsed, true, &suspect);
 }
 
 EntryType PrefixPaths::TypeOfParsed(const Parsed& parsed, bool verify, bool* suspect) {
@@ -501,12 +502,12 @@ EntryType PrefixPaths::TypeOfParsed(const Parsed& parsed, bool verify, bool* sus
 EntryType PrefixPaths::TypeOf(std::string_view windows_path) {
   std::lock_guard lock(mutex_);
   TakeInChanges();
-  const auto parsed = Parse(windows_path);
-  if (!parsed) return EntryType::kAbsent;
+  Parsed& parsed = parsed_buffer_;
+  if (!Parse(windows_path, parsed)) return EntryType::kAbsent;
   bool suspect = false;
-  const EntryType type = TypeOfParsed(*parsed, false, &suspect);
+  const EntryType type = TypeOfParsed(parsed, false, &suspect);
   if (!suspect) return type;
-  return TypeOfParsed(*parsed, true, &suspect);
+  return TypeOfParsed(parsed, true, &suspect);
 }
 
 std::optional<fs::path> PrefixPaths::HostPath(std::string_view windows_path) {
@@ -517,18 +518,18 @@ std::optional<fs::path> PrefixPaths::HostPath(std::string_view windows_path) {
 
 Result<std::string> PrefixPaths::FullPath(std::string_view windows_path) {
   std::lock_guard lock(mutex_);
-  const auto parsed = Parse(windows_path);
-  if (!parsed) return parsed.error();
-  return Join(*parsed);
+  Parsed& parsed = parsed_buffer_;
+  if (auto status = Parse(windows_path, parsed); !status) return status.error();
+  return Join(parsed);
 }
 
 Result<std::vector<std::string>> PrefixPaths::ListFolder(const HostLocation& folder) {
   std::lock_guard lock(mutex_);
   TakeInChanges();
-  const auto parsed = Parse(folder.windows_path);
-  if (!parsed) return parsed.error();
+  Parsed& parsed = parsed_buffer_;
+  if (auto status = Parse(folder.windows_path, parsed); !status) return status.error();
   bool suspect = false;
-  DirNode* node = Descend(*parsed, parsed->components.size(), true, &suspect);
+  DirNode* node = Descend(parsed, parsed.components.size(), true, &suspect);
   if (!node || !Refresh(*node)) {
     return MakeError(Errc::kPathNotFound, "FindFirstFile", folder.windows_path);
   }

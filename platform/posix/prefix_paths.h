@@ -114,7 +114,8 @@ class PrefixPaths {
     std::vector<std::string> components;
   };
 
-  Result<Parsed> Parse(std::string_view windows_path) const;
+  // Into `parsed`, reusing its storage.
+  Status Parse(std::string_view windows_path, Parsed& parsed);
   static std::string Join(const Parsed& parsed);
   DirNode* DriveNode(char drive);
   std::optional<std::filesystem::path> FindDriveRoot(char drive) const;
@@ -147,6 +148,8 @@ class PrefixPaths {
   std::array<std::unique_ptr<DirNode>, 26> drives_;
   std::unordered_map<std::string, DirNode*> index_;  // host folder -> its node
   std::string key_buffer_;                           // the upper-case name being looked up
+  std::string text_buffer_;                          // the path being parsed
+  Parsed parsed_buffer_;                             // and its components
   int inotify_ = -1;                                 // -1: no watches, modification times only
   // Watch descriptor -> the nodes it watches (one folder reached by two paths
   // has one descriptor).
