@@ -26,6 +26,7 @@ constexpr std::string_view kMessages[] = {
     "Could not create SFX",
     "No files to add",
     "Could not create file",
+    "Data Error in encrypted file. Wrong password?",
 };
 
 constexpr char kLoadFailure[] =
@@ -107,6 +108,11 @@ SEVENZIP_FOREIGN_CALLS TSevenZip::Item TSevenZip::ReadItem(std::uint32_t index) 
       value.type == com::vt::kFileTime) {
     item.has_time = true;
     item.last_write = value.ui8;
+  }
+  strings_.Clear(value);
+  if (in_archive_->GetProperty(index, com::kpid::kEncrypted, &value) == com::kOk &&
+      value.type == com::vt::kBool && value.bool_value != 0) {
+    item.encrypted = true;
   }
   strings_.Clear(value);
   // A folder is told by its attribute; the folder flag covers items stored

@@ -34,6 +34,10 @@ enum T7zError : int {
   kCouldNotCreateSfx = 9,
   kNoFilesToAdd = 10,
   kCouldNotCreateFile = 11,
+  // An encrypted item that fails its data check while a password was given:
+  // whether a wrong password shows as such or as damaged data depends on the
+  // archive's salt, so every such failure is this one.
+  kWrongPassword = 12,
 };
 std::string_view ProblemMessage(int code);
 
@@ -133,6 +137,7 @@ class TSevenZip {
     std::uint64_t size = 0;
     std::uint32_t attributes = 0;
     bool is_folder = false;
+    bool encrypted = false;
     bool has_time = false;
     platform::FileTime last_write = 0;
   };

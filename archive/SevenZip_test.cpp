@@ -66,9 +66,16 @@ TEST_F(SevenZipTest, ExtractedFileCarriesTheItemTimeAtTwoSecondResolution) {
   EXPECT_EQ(after.st_mtim.tv_nsec, 0);
 }
 
+// An archive made by "7z a -pSecret" (a.txt "alpha", sub\b.txt "bravo") whose
+// salt makes the key of the password "Wrong" decode its data into a CRC
+// failure rather than be refused at once.
+constexpr char kWrongPasswordDecodes[] =
+    REMEDOR_SOURCE_DIR "/tests/fixtures/archives/wrong_password_decodes.7z";
+
 TEST_F(SevenZipTest, WrongOrMissingPasswords) {
   MakeArchive("headers.7z", "-pSecret -mhe=on");
-  MakeArchive("data.7z", "-pSecret");
+  MakeArchive("data.7z", "-pSecret");  // a new random salt on every run
+  std::filesystem::copy_file(kWrongPasswordDecodes, Host("C:\\in\\decodes.7z"));
   struct Case {
     const char* archive;
     const char* password;
@@ -79,18 +86,33 @@ TEST_F(SevenZipTest, WrongOrMissingPasswords) {
       // Encrypted headers: the archive cannot be opened at all.
       {"C:\\in\\headers.7z", "Wrong", -1, kFileNotFound},
       {"C:\\in\\headers.7z", "", -1, kFileNotFound},
-      // Only the data is encrypted: every item fails to decode.
-      {"C:\\in\\data.7z", "Wrong", 0, kDataError},
+      // Only the data is encrypted: every item fails to decode, whatever the salt.
+      {"C:\\in\\data.7z", "Wrong", 0, kWrongPassword},
       {"C:\\in\\data.7z", "", 0, kDataError},
+      {"C:\\in\\decodes.7z", "Wrong", 0, kWrongPassword},
+      {"C:\\in\\decodes.7z", "", 0, kDataError},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.archive) + " / " + c.password);
     zip->Password = c.password;
     zip->LastError = kSuccess;
+    messages.clear();
     EXPECT_EQ(ExtractInto(c.archive, "C:\\out"), c.result);
     EXPECT_EQ(zip->LastError, c.last_error);
     EXPECT_FALSE(Exists("C:\\out\\a.txt"));
+    EXPECT_FALSE(Exists("C:\\out\\sub\\b.txt"));
+    for (const Message& message : messages) {
+      EXPECT_EQ(message,
+                (Message{c.last_error, std::string(ProblemMessage(c.last_error)), message.file}));
+    }
   }
+  EXPECT_EQ(ProblemMessage(kWrongPassword), "Data Error in encrypted file. Wrong password?");
+
+  // The right password opens the fixed archive.
+  zip->Password = "Secret";
+  EXPECT_EQ(ExtractInto("C:\\in\\decodes.7z", "C:\\out"), 0);
+  EXPECT_EQ(zip->LastError, kSuccess);
+  EXPECT_EQ(Read("C:\\out\\a.txt"), "alpha");
 }
 
 TEST_F(SevenZipTest, PasswordAnswerOfTheCallbacks) {

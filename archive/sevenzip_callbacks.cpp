@@ -32,14 +32,34 @@ std::string ParentOf(const std::string& path) {
   return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
+// The library's per-item outcomes.
+namespace outcome {
+constexpr std::int32_t kOk = 0;
+constexpr std::int32_t kUnsupportedMethod = 1;
+constexpr std::int32_t kDataError = 2;
+constexpr std::int32_t kCrcError = 3;
+constexpr std::int32_t kUnexpectedEnd = 5;
+constexpr std::int32_t kDataAfterEnd = 6;
+constexpr std::int32_t kWrongPassword = 9;
+}  // namespace outcome
+
+// An outcome that a key other than the archive's can give: the decoder runs
+// on undecodable bytes and stops where they happen to lead.
+bool FailedDataCheck(std::int32_t result) {
+  return result == outcome::kDataError || result == outcome::kCrcError ||
+         result == outcome::kUnexpectedEnd || result == outcome::kDataAfterEnd ||
+         result == outcome::kWrongPassword;
+}
+
 // The library's per-item outcome as a problem code.
-int ProblemOfOperationResult(std::int32_t result) {
+int ProblemOfOperationResult(std::int32_t result, bool encrypted, bool password_given) {
+  if (encrypted && FailedDataCheck(result)) return password_given ? kWrongPassword : kDataError;
   switch (result) {
-    case 0:
+    case outcome::kOk:
       return kSuccess;
-    case 1:
+    case outcome::kUnsupportedMethod:
       return kUnsupportedMethod;
-    case 3:
+    case outcome::kCrcError:
       return kCrcError;
     default:
       // 2 is a data error; newer libraries add 4 to 9 (unavailable data,
@@ -115,12 +135,15 @@ HRESULT TMyArchiveExtractCallback::GetStream(std::uint32_t index,
     if (!stream) return com::kInvalidArgument;
     *stream = nullptr;
     if (failed_item_ != index) failed_item_.reset();
+    written_file_.reset();
+    current_encrypted_ = false;
     if (ask_mode == com::kAskExtract) return ExtractItem(index, stream);
     if (ask_mode == com::kAskTest) {
       const TSevenZip::Item item = owner_.ReadItem(index);
       current_name_ = item.path;
       current_done_ = 0;
       current_size_ = item.size;
+      current_encrypted_ = item.encrypted;
     }
     return kOk;
   });
@@ -155,6 +178,7 @@ HRESULT TMyArchiveExtractCallback::ExtractItem(std::uint32_t index,
   current_name_ = target;
   current_done_ = 0;
   current_size_ = item.size;
+  current_encrypted_ = item.encrypted;
 
   platform::FileSystem& files = owner_.files();
   if (item.is_folder) {
@@ -179,6 +203,7 @@ HRESULT TMyArchiveExtractCallback::ExtractItem(std::uint32_t index,
     return kFalse;
   }
   *stream = static_cast<com::ISequentialOutStream*>(writer->Detach());
+  written_file_ = target;
   return kOk;
 }
 
@@ -186,14 +211,20 @@ HRESULT TMyArchiveExtractCallback::PrepareOperation(std::int32_t) { return kOk; 
 
 HRESULT TMyArchiveExtractCallback::SetOperationResult(std::int32_t result) {
   return com::Guarded([&] {
-    const int problem = ProblemOfOperationResult(result);
+    const int problem = ProblemOfOperationResult(result, current_encrypted_, !password_.empty());
     if (failed_item_) {
       failed_item_.reset();
     } else if (problem == kSuccess) {
       owner_.LastError = kSuccess;
     } else {
+      // What a wrong key decoded is no part of the item: it goes, so that a
+      // wrong password never leaves a garbage file behind.
+      if (written_file_ && current_encrypted_ && FailedDataCheck(result)) {
+        (void)owner_.files().DeleteFile(*written_file_);
+      }
       owner_.Report(problem, current_name_);
     }
+    written_file_.reset();
     if (last_wanted_) stop_ = true;
     return kOk;
   });

@@ -58,6 +58,9 @@ class TMyArchiveExtractCallback final
   std::uint64_t current_done_ = 0;
   std::uint64_t current_size_ = 0;
   std::uint64_t last_value_ = 0;
+  bool current_encrypted_ = false;
+  // The file created for the current item, until its outcome is known.
+  std::optional<std::string> written_file_;
   std::int64_t files_to_go_;
   bool last_wanted_ = false;
   bool stop_ = false;

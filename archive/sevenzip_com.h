@@ -99,6 +99,7 @@ inline constexpr PROPID kIsDir = 6;
 inline constexpr PROPID kSize = 7;
 inline constexpr PROPID kAttributes = 9;
 inline constexpr PROPID kLastWriteTime = 12;
+inline constexpr PROPID kEncrypted = 15;
 }  // namespace kpid
 
 // ---------------------------------------------------------------- interfaces

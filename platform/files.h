@@ -90,6 +90,10 @@ class FileSystem {
   // folder trees matching the pattern; a link inside a tree is removed, never
   // followed. Nothing matching: kFileNotFound.
   virtual Status DeleteSilently(std::string_view pattern) = 0;
+  // DeleteFile: removes the one file of that exact name (no wildcards); a
+  // link is removed itself, never followed; a folder or a read-only file is
+  // refused (ERROR_ACCESS_DENIED).
+  virtual Status DeleteFile(std::string_view path) = 0;
   // CreateDirectory (one level).
   virtual Status CreateDirectory(std::string_view path) = 0;
   // CreateFile.

@@ -19,6 +19,7 @@ enum class FaultOperation {
   kCreateDirectory,
   kMoveFile,
   kSHFileOperation,
+  kDeleteFile,
   kRegOpenKeyEx,
   kRegCreateKeyEx,
   kRegQueryValueEx,

@@ -113,12 +113,12 @@ TEST_F(PosixPlatformTest, FactsReachEveryService) {
 // The facts' [Faults] name platform calls; any other name is refused, naming
 // the file and the key, rather than silently arming nothing.
 TEST_F(PosixPlatformTest, AFaultOfNoKnownOperationIsRefused) {
-  Write(root_ / kMachineFactsFile, "[Faults]\r\nMoveFile=1\r\nDeleteFile=1\r\n");
+  Write(root_ / kMachineFactsFile, "[Faults]\r\nMoveFile=1\r\nDeleteSilently=1\r\n");
   const auto opened = PosixPlatform::Open(root_);
   ASSERT_FALSE(opened);
   EXPECT_EQ(opened.error().code, Errc::kInvalidData);
   EXPECT_EQ(opened.error().subject, (root_ / kMachineFactsFile).string());
-  EXPECT_NE(opened.error().Message().find("[Faults] DeleteFile"), std::string::npos)
+  EXPECT_NE(opened.error().Message().find("[Faults] DeleteSilently"), std::string::npos)
       << opened.error().Message();
 }
 

@@ -485,6 +485,28 @@ Status PrefixFileSystem::DeleteSilently(std::string_view pattern) {
   return outcome;
 }
 
+Status PrefixFileSystem::DeleteFile(std::string_view path) {
+  if (auto fault = InjectedFault(*faults_, FaultOperation::kDeleteFile, path)) return *fault;
+  const auto location = paths_.Locate(path);
+  if (!location) return location.error();
+  if (!location->exists) {
+    return WindowsError(Errc::kFileNotFound, kErrorFileNotFound, "DeleteFile", path);
+  }
+  const struct stat& status = location->status;
+  if (location->is_root || S_ISDIR(status.st_mode) ||
+      (!S_ISLNK(status.st_mode) && IsReadOnly(status))) {
+    return WindowsError(Errc::kAccessDenied, kErrorAccessDenied, "DeleteFile", path);
+  }
+  if (open_files_->IsOpen(status)) {
+    return WindowsError(Errc::kBusy, kErrorSharingViolation, "DeleteFile", path);
+  }
+  const int removed = ::unlink(location->host.c_str());
+  const int error = errno;
+  paths_.Invalidate(location->parent);
+  if (removed != 0) return FromErrno(error, "DeleteFile", path);
+  return {};
+}
+
 Status PrefixFileSystem::CreateDirectory(std::string_view path) {
   if (auto fault = InjectedFault(*faults_, FaultOperation::kCreateDirectory, path)) return *fault;
   const auto location = paths_.Locate(path);

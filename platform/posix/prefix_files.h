@@ -15,12 +15,14 @@
 //   pattern; a symbolic link is removed itself, never followed; a read-only
 //   file named by the pattern is refused (ERROR_ACCESS_DENIED), while read-only
 //   files inside a deleted folder go with it, as Wine's SHFileOperation does;
+// - DeleteFile of one file by its exact name: a link is removed, a folder or
+//   a read-only file refused;
 // - sharing: a file opened for reading (shared for reading) or created (not
 //   shared) cannot be opened against that sharing, deleted or renamed while
 //   open (ERROR_SHARING_VIOLATION, Errc::kBusy);
 // - disk space from the host volume, or as the machine's facts set it;
 // - failures on purpose through faults(): "MoveFile", "SHFileOperation",
-//   "CreateFile", "ReadFile", "WriteFile", "CreateDirectory".
+//   "DeleteFile", "CreateFile", "ReadFile", "WriteFile", "CreateDirectory".
 //
 // Not simulated: hidden and system bits set by a program, 8.3 short names,
 // alternate data streams, moving across host volumes, drive types other than
@@ -51,6 +53,7 @@ class PrefixFileSystem final : public FileSystem {
   Result<std::vector<FindEntry>> FindFiles(std::string_view pattern) override;
   Status MoveFile(std::string_view from, std::string_view to) override;
   Status DeleteSilently(std::string_view pattern) override;
+  Status DeleteFile(std::string_view path) override;
   Status CreateDirectory(std::string_view path) override;
   Result<std::unique_ptr<File>> OpenFile(std::string_view path, OpenMode mode,
                                          std::uint32_t attributes = 0) override;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -233,6 +234,53 @@ TEST_F(PrefixFilesTest, DeleteSilentlyRefusesReadOnlyAndOpenFiles) {
   const ScopedFault fault(files.faults(), FaultOperation::kSHFileOperation);
   EXPECT_FALSE(files.DeleteSilently("C:\\own"));
   EXPECT_TRUE(fs::exists(C("own")));
+}
+
+TEST_F(PrefixFilesTest, DeleteFileTakesOneFileByItsExactName) {
+  const fs::path outside = root_ / "outside.txt";
+  std::ofstream(outside) << "precious";
+  MakeFile("own/a.txt");
+  MakeFile("own/b.txt");
+  MakeFile("own/open.txt");
+  MakeReadOnly(MakeFile("own/locked.txt", "locked"));
+  MakeFile("own/folder/inside.txt");
+  fs::create_symlink(outside, C("own/link.txt"));
+  PrefixFileSystem files(root_);
+  auto open = files.OpenFile("C:\\own\\open.txt", OpenMode::kCreateAlways);
+  ASSERT_TRUE(open);
+
+  struct Case {
+    const char* path;
+    std::optional<Errc> refusal;  // none: deleted
+  };
+  const Case cases[] = {
+      {"C:\\OWN\\A.TXT", std::nullopt},
+      {"C:\\own\\link.txt", std::nullopt},  // the link goes, not what it names
+      {"C:\\own\\*.txt", Errc::kBadPathname},
+      {"C:\\own\\folder", Errc::kAccessDenied},
+      {"C:\\own\\locked.txt", Errc::kAccessDenied},
+      {"C:\\own\\open.txt", Errc::kBusy},
+      {"C:\\own\\gone.txt", Errc::kFileNotFound},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const Status deleted = files.DeleteFile(c.path);
+    EXPECT_EQ(deleted ? std::nullopt : std::optional(deleted.error().code), c.refusal);
+  }
+  EXPECT_FALSE(fs::exists(fs::symlink_status(C("own/a.txt"))));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(C("own/link.txt"))));
+  EXPECT_EQ(Read(outside), "precious");
+  EXPECT_TRUE(fs::exists(C("own/b.txt")));
+  EXPECT_TRUE(fs::exists(C("own/folder/inside.txt")));
+  EXPECT_EQ(Read(C("own/locked.txt")), "locked");
+
+  open->reset();
+  {
+    const ScopedFault fault(files.faults(), FaultOperation::kDeleteFile);
+    EXPECT_FALSE(files.DeleteFile("C:\\own\\open.txt"));
+  }
+  EXPECT_TRUE(files.DeleteFile("C:\\own\\open.txt"));
+  EXPECT_FALSE(fs::exists(C("own/open.txt")));
 }
 
 TEST_F(PrefixFilesTest, CreateDirectoryOneLevel) {

@@ -175,6 +175,13 @@ Status Win32FileSystem::DeleteSilently(std::string_view pattern) {
   return {};
 }
 
+Status Win32FileSystem::DeleteFile(std::string_view path) {
+  const auto wide = Wide(path);
+  if (!wide) return BadName("DeleteFile", path);
+  if (!DeleteFileW(wide->c_str())) return LastError("DeleteFile", path);
+  return {};
+}
+
 Status Win32FileSystem::CreateDirectory(std::string_view path) {
   const auto wide = Wide(path);
   if (!wide) return BadName("CreateDirectory", path);

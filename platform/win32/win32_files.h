@@ -22,6 +22,7 @@ class Win32FileSystem final : public FileSystem {
   Result<std::vector<FindEntry>> FindFiles(std::string_view pattern) override;
   Status MoveFile(std::string_view from, std::string_view to) override;
   Status DeleteSilently(std::string_view pattern) override;
+  Status DeleteFile(std::string_view path) override;
   Status CreateDirectory(std::string_view path) override;
   Result<std::unique_ptr<File>> OpenFile(std::string_view path, OpenMode mode,
                                          std::uint32_t attributes) override;

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #undef CreateDirectory
+#undef DeleteFile
 #undef GetDiskFreeSpace
 #undef MoveFile
 #undef SetCurrentDirectory
