@@ -1,5 +1,7 @@
 #include "app/headless_session.h"
 
+#include "components/mGetNewVer.h"
+
 namespace app {
 
 HeadlessSession::HeadlessSession(platform::Platform& platform_services,
@@ -28,8 +30,11 @@ void HeadlessSession::Record(OutsideEvent event) {
 void HeadlessSession::Settle() {
   // Work handed over by other threads (the new-version check) arrives in a
   // bounded time: its download is bounded. Let it in, so that a run is
-  // repeatable whatever the host's speed.
-  while (Running() && (os.DownloadUnderWay() || loop.HasPendingWork())) loop.SleepAndProcess(10);
+  // repeatable whatever the host's speed. Under way first: the check posts
+  // its outcome before it stops counting as under way.
+  while (Running() && (form->GetNewVer1->CheckUnderWay() || loop.HasPendingWork())) {
+    loop.SleepAndProcess(10);
+  }
 }
 
 void HeadlessSession::RunStartup() {

@@ -3,10 +3,7 @@
 namespace app {
 
 platform::Status ObservedPlatform::Download(std::string_view url, std::string_view local_path) {
-  ++downloads_;
-  platform::Status status = inner_.shell().Download(url, local_path);
-  --downloads_;
-  return status;
+  return inner_.shell().Download(url, local_path);
 }
 
 void ObservedPlatform::OpenInBrowser(std::string_view url) {

@@ -1,9 +1,7 @@
 // The platform seen through a decorator that reports what leaves the machine
-// (addresses and folders opened) and knows whether a download is under way,
-// so that a headless run can let in the work other threads hand over.
+// (addresses and folders opened).
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -30,7 +28,6 @@ class ObservedPlatform : public platform::Platform, private platform::Shell {
 
   // Called for every address or folder opened (any thread).
   std::function<void(OutsideEvent)> on_event;
-  bool DownloadUnderWay() const { return downloads_ > 0; }
 
  private:
   platform::Status Download(std::string_view url, std::string_view local_path) override;
@@ -38,7 +35,6 @@ class ObservedPlatform : public platform::Platform, private platform::Shell {
   void OpenFolder(std::string_view folder) override;
 
   platform::Platform& inner_;
-  std::atomic<int> downloads_{0};
 };
 
 }  // namespace app

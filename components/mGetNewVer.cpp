@@ -1,5 +1,6 @@
 #include "components/mGetNewVer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <thread>
 
@@ -95,6 +96,13 @@ void TmGetNewVer::CheckNewVersion() {
   check->Start();
 }
 
+bool TmGetNewVer::CheckUnderWay() const {
+  return std::any_of(checks_.begin(), checks_.end(), [](const auto& weak) {
+    const auto check = weak.lock();
+    return check && !check->Posted();
+  });
+}
+
 std::string TmGetNewVer::OwnVersion(const platform::VersionInfo& info) const {
   for (const char* name : kOwnVersionNames) {
     for (const auto& [key, value] : info.strings) {
@@ -177,6 +185,11 @@ void TVInfoDownload::Synchronized() {
     return;
   }
   owner_->CompareWithPublished(local_file_);
+}
+
+bool TVInfoDownload::Posted() {
+  std::lock_guard lock(mutex_);
+  return posted_;
 }
 
 void TVInfoDownload::HandedBack() {

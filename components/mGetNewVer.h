@@ -97,6 +97,10 @@ class TmGetNewVer {
   // Starts one check and returns at once; the outcome arrives later on the
   // user-interface thread.
   void CheckNewVersion();
+  // True from CheckNewVersion until the check's outcome has been handed to
+  // the user-interface thread: a waiter that then finds no posted work knows
+  // the outcome has run. The download bounds it.
+  bool CheckUnderWay() const;
 
  private:
   friend class TVInfoDownload;
@@ -124,6 +128,7 @@ class TVInfoDownload : public std::enable_shared_from_this<TVInfoDownload> {
   void Execute();       // worker thread
   void Synchronized();  // user-interface thread
   void HandedBack();    // the handed-over work has run or been dropped
+  bool Posted();        // the hand-over is posted, or skipped
   void Abandon();       // user-interface thread: the owner goes away
 
   TmGetNewVer* owner_;  // user-interface thread only; null once abandoned

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <thread>
 
 #include "platform/posix/posix_platform.h"
 #include "tests/fixtures/http_server.h"
@@ -155,7 +158,11 @@ class NewVersionCheck : public ::testing::Test {
       events_.emplace_back(std::move(kind), std::move(target));
     });
     component_ = std::make_unique<TmGetNewVer>(
-        *platform_, ui_, [this](std::function<void()> task) { queue_.Post(std::move(task)); },
+        *platform_, ui_,
+        [this](std::function<void()> task) {
+          if (before_post_) before_post_();
+          queue_.Post(std::move(task));
+        },
         [this] { ++end_requests_; });
     component_->URLCurrVerFile = server_.Url("/curr_ver.txt");
     component_->TempFile = "c:\\version.txt";
@@ -174,6 +181,7 @@ class NewVersionCheck : public ::testing::Test {
   std::unique_ptr<TmGetNewVer> component_;
   std::vector<std::pair<std::string, std::string>> events_;
   int end_requests_ = 0;
+  std::function<void()> before_post_;  // on the check's thread
 };
 
 using platform::MessageAnswer;
@@ -281,6 +289,24 @@ TEST_F(NewVersionCheck, OwnExecutableWithoutVersionInformation) {
   Check();
   EXPECT_EQ(ui_.messages, (Messages{{MessageKind::kInformation, kNoOwnVersionText}}));
   EXPECT_EQ(end_requests_, 0);
+}
+
+// A waiter that sees the check no longer under way finds its outcome posted.
+TEST_F(NewVersionCheck, UnderWayUntilTheOutcomeIsPosted) {
+  server_.Serve("/curr_ver.txt", {404, ""});
+  TmGetNewVer& component = Component();
+  EXPECT_FALSE(component.CheckUnderWay());
+  std::optional<bool> under_way_while_posting;
+  before_post_ = [&] { under_way_while_posting = component.CheckUnderWay(); };
+  component.CheckNewVersion();
+  ASSERT_TRUE(queue_.RunNext(10s));
+  EXPECT_EQ(under_way_while_posting, true);
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (component.CheckUnderWay() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(1ms);
+  }
+  EXPECT_FALSE(component.CheckUnderWay());
+  EXPECT_EQ(ui_.messages, (Messages{{MessageKind::kWarning, kFetchFailedText}}));
 }
 
 TEST_F(NewVersionCheck, ComponentGoneBeforeTheFetchEnds) {

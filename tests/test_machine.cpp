@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "components/mGetNewVer.h"
 #include "platform/codepage.h"
 #include "platform/text.h"
 
@@ -287,7 +288,7 @@ std::vector<std::string> TestForm::Messages(std::string_view kind) const {
 
 void TestForm::Settle() {
   loop_.ProcessPendingEvents();
-  while (!loop_.StopRequested() && (observed_->DownloadUnderWay() || loop_.HasPendingWork())) {
+  while (!loop_.StopRequested() && (form_->GetNewVer1->CheckUnderWay() || loop_.HasPendingWork())) {
     loop_.SleepAndProcess(10);
   }
 }
