@@ -28,6 +28,9 @@ void EventLoop::RunHandler(const Task& task) {
 
 void EventLoop::ProcessPendingEvents() {
   if (platform_pump_ && !stop_requested_) platform_pump_();
+  while (!stop_requested_ && awaited_work_ && awaited_work_()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   while (!stop_requested_) {
     Task task;
     {

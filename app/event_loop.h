@@ -35,9 +35,9 @@ class EventLoop {
 
   // Any thread.
   void Post(Task task);
-  // Runs, in order, what is queued and what that work queues in turn, then
-  // fires due timers. An error escaping a task goes to the error handler.
-  // Does nothing once a stop was requested.
+  // Waits while awaited work is under way, runs, in order, what is queued and
+  // what that work queues in turn, then fires due timers. An error escaping a
+  // task goes to the error handler. Does nothing once a stop was requested.
   void ProcessPendingEvents();
   // Lets ms pass (waking as soon as work is posted), then processes events.
   void SleepAndProcess(std::int64_t ms);
@@ -53,6 +53,12 @@ class EventLoop {
   bool StopRequested() const { return stop_requested_; }
 
   void SetErrorHandler(ErrorHandler handler) { on_error_ = std::move(handler); }
+  // Work another thread will hand over in a bounded time, waited for at every
+  // processing of pending events while `under_way` says so (it must turn
+  // false only once the work is posted). The headless front end's: on its
+  // simulated clock that work takes no time, so it runs at the first chance
+  // it has, whatever the host's speed, and a run is repeatable.
+  void SetAwaitedWork(std::function<bool()> under_way) { awaited_work_ = std::move(under_way); }
   // The window's own message queue, emptied first by every ProcessPendingEvents
   // so that long steps keep the window painted and clickable.
   void SetPlatformPump(Task pump) { platform_pump_ = std::move(pump); }
@@ -79,6 +85,7 @@ class EventLoop {
   bool stop_requested_ = false;
   ErrorHandler on_error_;
   Task platform_pump_;
+  std::function<bool()> awaited_work_;
 };
 
 // The real clock (steady), for the window.

@@ -3,7 +3,10 @@
 // clicks are taken), and never once the system is stopping.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "app/event_loop.h"
 
@@ -24,6 +27,32 @@ TEST(EventLoopPump, RunsBeforePostedWorkAndStopsWithTheSystem) {
   loop.RequestStop();
   loop.ProcessPendingEvents();
   EXPECT_EQ(order, "Pw");
+}
+
+// Work another thread is about to hand over runs at the first processing of
+// events however late it comes, and takes no time on the simulated clock.
+TEST(EventLoopAwaitedWork, RunsAtTheFirstProcessingWhateverTheOtherThreadsSpeed) {
+  app::SimulatedClock clock;
+  app::EventLoop loop(clock);
+  std::atomic<bool> posted{false};
+  loop.SetAwaitedWork([&] { return !posted; });
+  std::string order;
+  std::thread other([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    loop.Post([&] { order += "w"; });
+    posted = true;
+  });
+  loop.ProcessPendingEvents();
+  order += ".";
+  other.join();
+  EXPECT_EQ(order, "w.");
+  EXPECT_EQ(clock.NowMs(), 0);
+
+  // A stopping system waits for nothing (else this would never return).
+  posted = false;
+  loop.RequestStop();
+  loop.ProcessPendingEvents();
+  EXPECT_EQ(order, "w.");
 }
 
 }  // namespace

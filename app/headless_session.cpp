@@ -16,6 +16,11 @@ HeadlessSession::HeadlessSession(platform::Platform& platform_services,
     (void)os.files().SetCurrentDirectory(exe.substr(0, slash + 1));
   }
   form = std::make_unique<TForm1>(os, ui, loop, std::move(arguments));
+  // The new-version check's outcome comes in at the first processing of
+  // events after its start, before any gate can stop the run: a run records
+  // it at the same place whatever the host's speed. Its download bounds the
+  // wait.
+  loop.SetAwaitedWork([this] { return form->GetNewVer1->CheckUnderWay(); });
   // Closing any box re-activates the window; the start-up must not run again.
   ui.after_modal = [this] { form->FormActivate(); };
 }
@@ -28,13 +33,7 @@ void HeadlessSession::Record(OutsideEvent event) {
 }
 
 void HeadlessSession::Settle() {
-  // Work handed over by other threads (the new-version check) arrives in a
-  // bounded time: its download is bounded. Let it in, so that a run is
-  // repeatable whatever the host's speed. Under way first: the check posts
-  // its outcome before it stops counting as under way.
-  while (Running() && (form->GetNewVer1->CheckUnderWay() || loop.HasPendingWork())) {
-    loop.SleepAndProcess(10);
-  }
+  while (Running() && loop.HasPendingWork()) loop.SleepAndProcess(10);
 }
 
 void HeadlessSession::RunStartup() {

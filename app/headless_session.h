@@ -24,7 +24,7 @@ class HeadlessSession {
   ~HeadlessSession();
 
   // The first activation of the window: the start-up sequence, then the work
-  // still on its way (a download under way, posted work) is let in.
+  // posted by other threads is let in.
   void RunStartup();
   // A click as the window delivers it; false when no control of that name
   // takes clicks. Disabled or hidden controls ignore it.

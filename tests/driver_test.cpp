@@ -52,7 +52,10 @@ TEST_F(Driver, AScriptedRunWritesWhatThePlayerWouldSee) {
   machine_.AddTextFile("C:\\Outil\\FILESLIST.TXT", "a\r\n");
   ASSERT_EQ(Run("answer ok\n"), 0) << stderr_.str();
   const auto dialogs = JsonLines(out_ / "dialogs.jsonl");
-  ASSERT_FALSE(dialogs.empty());
+  // The new-version check could not reach its site: its warning comes in
+  // before the gate stops the run, on every run.
+  ASSERT_EQ(dialogs.size(), 2u);
+  EXPECT_EQ(dialogs.front()["kind"], "warning");
   EXPECT_EQ(dialogs.back()["kind"], "plain");
   EXPECT_NE(dialogs.back()["text"].get<std::string>().find("Chemin trouvé : \\\r\r"),
             std::string::npos);

@@ -265,6 +265,7 @@ TestForm::TestForm(TestMachine& machine, std::vector<std::string> arguments,
   const std::string exe = observed_->machine().SelfExecutable();
   (void)observed_->files().SetCurrentDirectory(exe.substr(0, exe.find_last_of('\\') + 1));
   form_ = std::make_unique<TForm1>(*observed_, ui_, loop_, std::move(arguments));
+  loop_.SetAwaitedWork([this] { return form_->GetNewVer1->CheckUnderWay(); });
 }
 
 TestForm::TestForm(TestMachine& machine, AfterStartup) : TestForm(machine) {
@@ -288,9 +289,7 @@ std::vector<std::string> TestForm::Messages(std::string_view kind) const {
 
 void TestForm::Settle() {
   loop_.ProcessPendingEvents();
-  while (!loop_.StopRequested() && (form_->GetNewVer1->CheckUnderWay() || loop_.HasPendingWork())) {
-    loop_.SleepAndProcess(10);
-  }
+  while (!loop_.StopRequested() && loop_.HasPendingWork()) loop_.SleepAndProcess(10);
 }
 
 void TestForm::Wait(std::int64_t ms) {
