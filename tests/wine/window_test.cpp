@@ -1,17 +1,19 @@
 // The main window as a player meets it: Remedor.exe from the Windows build
 // runs under wine64 on a virtual X display (Xvfb), in a Wine prefix holding
-// the sample machine (tools/make_sample_wine_prefix.py). The test answers the
-// tool's message boxes, waits until "Analyse complète" is enabled, presses
-// Alt+F1 (the texture button comes on), clicks the analysis button with a
-// real mouse event (xdotool), then reads the summary panel's colours from a
-// screenshot, the forum text from the X clipboard as Wine offers it, and
-// clicks the button again: the report must not change.
+// the sample machine (tools/make_sample_wine_prefix.py). A probe in the prefix
+// answers the tool's message boxes (answer_boxes.exe); the test waits until
+// "Analyse complète" is enabled, presses Alt+F1 (the texture button comes
+// on), clicks the analysis button with a real mouse event (xdotool), then
+// reads the summary panel's colours from a screenshot, the forum text from the
+// X clipboard as Wine offers it, and clicks the button again: the report must
+// not change. Only shown windows are looked at.
 //
 // The Windows build is found through $REMEDOR_WIN_BUILD, else
 // <source>/build-win. With $REMEDOR_WINDOW_SHOT set, the window's picture
 // after the analysis is saved there (docs/window.png is made so).
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,7 +42,7 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr char kMainTitle[] = "^Module de dépannage de QUORVEL";
-constexpr char kBoxTitle[] = "^Remedor$";  // the tool's message boxes
+constexpr char kBoxTitle[] = "Remedor";  // the tool's message boxes
 constexpr char kToolExe[] = "C:\\users\\joueur\\Downloads\\Remedor\\Remedor.exe";
 
 // Runs a shell command, bounded by `seconds`; its standard output.
@@ -167,68 +169,62 @@ class WindowUnderWine : public ::testing::Test {
     tool_folder_ = fs::path(prefix_) / "drive_c" / "users" / "joueur" / "Downloads" / "Remedor";
 
     StartDisplay();
-    ASSERT_FALSE(display_.empty()) << "no free X display for Xvfb";
+    ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
     // Wine makes the host's current folder the program's (C:\...).
     const fs::path start_in = fs::path(prefix_) / "drive_c" / StartIn();
     ASSERT_TRUE(fs::is_directory(start_in)) << start_in;
-    tool_ = std::make_unique<Child>(
-        std::vector<std::string>{kWine, kToolExe},
-        std::vector<std::string>{"DISPLAY=" + display_, "WINEPREFIX=" + prefix_, "WINEDEBUG=-all"},
-        start_in);
+    const std::vector<std::string> environment{"DISPLAY=" + display_, "WINEPREFIX=" + prefix_,
+                                               "WINEDEBUG=-all"};
+    answerer_ = std::make_unique<Child>(
+        std::vector<std::string>{kWine, REMEDOR_PROBE_DIR "/answer_boxes.exe", kBoxTitle},
+        environment, tool_folder_);
+    tool_ =
+        std::make_unique<Child>(std::vector<std::string>{kWine, kToolExe}, environment, start_in);
   }
 
   // The folder the tool is started in, below drive_c: its own, as the file
   // manager does.
   virtual std::string StartIn() const { return "users/joueur/Downloads/Remedor"; }
-  // Each test of this file looks for a display in a range of its own.
-  virtual int FirstDisplay() const { return 91; }
 
   void TearDown() override {
     if (!prefix_.empty()) {
       Shell("WINEPREFIX=" + ShellQuote(prefix_) + " " + kWineServer + " -k", 30);
     }
     tool_.reset();
+    answerer_.reset();
     xvfb_.reset();
     if (!work_.empty()) fs::remove_all(work_);
   }
 
-  // Xvfb on the first display number nobody holds, from FirstDisplay() on.
+  // Xvfb on a display of its own: the server takes the first free number
+  // itself (a check of the lock files before it starts races with every other
+  // server starting) and tells it through a pipe once it listens.
   void StartDisplay() {
-    for (int number = FirstDisplay(); number < FirstDisplay() + 49; ++number) {
-      const std::string n = std::to_string(number);
-      if (fs::exists("/tmp/.X" + n + "-lock") || fs::exists("/tmp/.X11-unix/X" + n)) continue;
-      xvfb_ =
-          std::make_unique<Child>(std::vector<std::string>{"/usr/bin/Xvfb", ":" + n, "-screen", "0",
-                                                           "1024x768x24", "-nolisten", "tcp"},
-                                  std::vector<std::string>{}, fs::path());
-      for (int i = 0; i < 100; ++i) {
-        if (fs::exists("/tmp/.X11-unix/X" + n)) {
-          display_ = ":" + n;
-          return;
-        }
-        std::this_thread::sleep_for(100ms);
-      }
-      xvfb_.reset();
+    int pipe_ends[2];
+    if (pipe(pipe_ends) != 0) return;
+    xvfb_ = std::make_unique<Child>(
+        std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", std::to_string(pipe_ends[1]),
+                                 "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+        std::vector<std::string>{}, fs::path());
+    close(pipe_ends[1]);
+    std::string number;
+    pollfd ready{pipe_ends[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&ready, 1, 60'000) == 1 && read(pipe_ends[0], &c, 1) == 1 && c != '\n') {
+      number += c;
     }
+    close(pipe_ends[0]);
+    if (c == '\n' && !number.empty()) display_ = ":" + number;
   }
 
   std::string X(const std::string& command, int seconds = 20) {
     return Shell("DISPLAY=" + display_ + " " + command, seconds);
   }
 
-  // Answers every message box of the tool that is open (OK, or Enter).
-  int AnswerBoxes() {
-    std::istringstream ids(X(std::string("xdotool search --name '") + kBoxTitle + "'"));
-    int answered = 0;
-    for (std::string id; ids >> id; ++answered) {
-      X("xdotool windowfocus --sync " + id + " key Return");
-    }
-    return answered;
-  }
-
   // The main window's top left corner on the display.
   std::optional<std::pair<int, int>> WindowCorner() {
-    std::istringstream ids(X(std::string("xdotool search --name '") + kMainTitle + "'"));
+    std::istringstream ids(
+        X(std::string("xdotool search --onlyvisible --name '") + kMainTitle + "'"));
     std::string id;
     if (!(ids >> id)) return std::nullopt;
     window_id_ = id;
@@ -249,11 +245,10 @@ class WindowUnderWine : public ::testing::Test {
     return ReadPpm(file);
   }
 
-  // Waits (answering boxes) until `done` holds for a screenshot; false at the deadline.
+  // Waits until `done` holds for a screenshot; false at the deadline.
   bool WaitFor(const std::function<bool(const Picture&)>& done, std::chrono::seconds limit) {
     const auto deadline = Clock::now() + limit;
     while (Clock::now() < deadline) {
-      AnswerBoxes();
       if (const auto picture = Screenshot(); picture && corner_ && done(*picture)) return true;
       if (!corner_) corner_ = WindowCorner();
       std::this_thread::sleep_for(500ms);
@@ -285,7 +280,7 @@ class WindowUnderWine : public ::testing::Test {
 
   fs::path work_, tool_folder_;
   std::string prefix_, display_, window_id_;
-  std::unique_ptr<Child> xvfb_, tool_;
+  std::unique_ptr<Child> xvfb_, answerer_, tool_;
   std::optional<std::pair<int, int>> corner_;
 };
 
@@ -343,7 +338,6 @@ TEST_F(WindowUnderWine, FullAnalysisByMouseShowsTheRedSummaryAndFillsTheClipboar
   std::this_thread::sleep_for(1500ms);  // not a double click
   ClickAt(button);
   std::this_thread::sleep_for(5s);
-  AnswerBoxes();
   const auto after = Screenshot();
   ASSERT_TRUE(after);
   EXPECT_TRUE(picture->SameArea(*after, report, corner_->first, corner_->second))
@@ -358,7 +352,6 @@ TEST_F(WindowUnderWine, FullAnalysisByMouseShowsTheRedSummaryAndFillsTheClipboar
 class WindowStartedElsewhere : public WindowUnderWine {
  protected:
   std::string StartIn() const override { return "windows/system32"; }
-  int FirstDisplay() const override { return 151; }
 };
 
 TEST_F(WindowStartedElsewhere, SimpleAnalysisByMouseFillsTheClipboard) {
@@ -372,7 +365,6 @@ TEST_F(WindowStartedElsewhere, SimpleAnalysisByMouseFillsTheClipboard) {
   const auto deadline = Clock::now() + 300s;
   std::string forum;
   while (Clock::now() < deadline && forum.rfind("[quote]", 0) != 0) {
-    AnswerBoxes();
     std::this_thread::sleep_for(1s);
     forum = Clipboard();
   }
