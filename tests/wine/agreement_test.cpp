@@ -9,8 +9,9 @@
 // registry values and the files the run changed. Left out, because they move
 // between the two moments and not because the builds differ: the free memory,
 // the free disk space, the running processes (their count and list) and the
-// time of day of the report's date line. The tool sits in a Cyrillic-named
-// folder: its own files are found, read and removed through wide characters.
+// date and time of the report's date line (the runs may straddle a second, a
+// minute, midnight): its form, the locale's separators, is still compared. The tool sits in a
+// Cyrillic-named folder: its own files are found, read and removed through wide characters.
 //
 // The Windows build is found through $REMEDOR_WIN_BUILD, else
 // <source>/build-win.
@@ -65,7 +66,9 @@ std::vector<std::string> Comparable(const std::vector<std::string>& report) {
   static const std::regex free_disk(
       "(Espace libre sur le lecteur .*: (\\[[^\\]]*\\])*)[0-9.,]+ Go");
   static const std::regex process_count("(Nombre de processus lancés : .*?)[0-9]+");
-  static const std::regex time_of_day("à [0-9]+.[0-9]+.[0-9]+ \\*\\*\\*");
+  static const std::regex date_and_time(
+      "(\\*\\*\\* Rapport généré le )[^ ]+ [0-9]{2}([^0-9]+)[0-9]{2}([^0-9]+)[0-9]{4} à "
+      "[0-9]{2}([^0-9]+)[0-9]{2}([^0-9]+)[0-9]{2} \\*\\*\\*");
   std::vector<std::string> lines;
   bool in_process_list = false;
   for (std::string line : report) {
@@ -78,7 +81,7 @@ std::vector<std::string> Comparable(const std::vector<std::string>& report) {
     line = std::regex_replace(line, free_memory, "dont (free) Go de libres");
     line = std::regex_replace(line, free_disk, "$1(free) Go");
     line = std::regex_replace(line, process_count, "$1(count)");
-    line = std::regex_replace(line, time_of_day, "à (time) ***");
+    line = std::regex_replace(line, date_and_time, "$1(weekday) dd$2mm$3yyyy à hh$4mm$5ss ***");
     lines.push_back(line);
   }
   return lines;
