@@ -238,8 +238,8 @@ TEST_F(SimulatedMachineTest, WrongFactsAreRefusedNamingFileSectionAndKey) {
       {"[Services]\nW32Time=0\n", "[Services] W32Time = \"0\""},
       {"[Faults]\nReadFile=x\n", "line 2: [Faults] ReadFile = \"x\": not a whole number from 1"},
       {"[Faults]\nReadFile=0\n", "[Faults] ReadFile = \"0\""},
-      {"[Faults]\nDeleteFile=1\n",
-       "line 2: [Faults] DeleteFile = \"1\": not a fault of an operation"},
+      {"[Faults]\nDeleteSilently=1\n",
+       "line 2: [Faults] DeleteSilently = \"1\": not a fault of an operation"},
       {"[Memory]\nTotal=" + std::string(100, '7') + "\n", "\"" + std::string(60, '7') + "...\""},
   };
   const std::string file = (root_ / kMachineFactsFile).string();
