@@ -132,16 +132,17 @@ void VerifPacks(AnalysisReport& report, TProfile& config, TmRegistry& pack_versi
   const std::map<std::int32_t, std::string> named = ReadPackNames(config, count, process_events);
   if (count > 0) process_events();
 
-  std::int32_t not_installed = 0;
-  std::int32_t next = 1;  // the next place of the pack-name list
-  const auto check = [&](const std::string& pack, std::int32_t names) {
+  // Wider than the count: the place after the largest one is counted too.
+  std::int64_t not_installed = 0;
+  std::int64_t next = 1;  // the next place of the pack-name list
+  const auto check = [&](const std::string& pack, std::int64_t names) {
     process_events();
     if (CheckPack(report, section, config, pack_versions, pack)) not_installed += names;
   };
   for (const auto& [place, pack] : named) {
     if (place > next) check(std::string(), place - next);
     check(pack, 1);
-    next = place + 1;
+    next = std::int64_t{place} + 1;
   }
   if (count >= next) check(std::string(), count - next + 1);
 
