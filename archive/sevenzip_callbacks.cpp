@@ -220,7 +220,7 @@ HRESULT TMyArchiveExtractCallback::SetOperationResult(std::int32_t result) {
       // What a wrong key decoded is no part of the item: it goes, so that a
       // wrong password never leaves a garbage file behind.
       if (written_file_ && current_encrypted_ && FailedDataCheck(result)) {
-        (void)owner_.files().DeleteFile(*written_file_);
+        (void)owner_.files().RemoveFile(*written_file_);
       }
       owner_.Report(problem, current_name_);
     }

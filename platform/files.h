@@ -61,8 +61,13 @@ class File {
 };
 
 enum class OpenMode {
-  kRead,         // GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING
-  kCreateAlways  // GENERIC_READ|GENERIC_WRITE, not shared, CREATE_ALWAYS
+  kRead,  // GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING
+  // GENERIC_READ|GENERIC_WRITE, not shared: a new file, or a plain file of
+  // that name emptied, as CREATE_ALWAYS. Never writes through a link: a name
+  // that is a symbolic link, junction or other reparse point, a file with
+  // other hard links, a folder or a read-only file is refused
+  // (kAccessDenied) and left as it is.
+  kCreateAlways
 };
 
 class FileSystem {
@@ -87,13 +92,17 @@ class FileSystem {
   virtual Status MoveFile(std::string_view from, std::string_view to) = 0;
   // SHFileOperation(FO_DELETE) with FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR |
   // FOF_NOERRORUI | FOF_SILENT and no FOF_ALLOWUNDO: deletes the files and
-  // folder trees matching the pattern; a link inside a tree is removed, never
-  // followed. Nothing matching: kFileNotFound.
+  // folder trees matching the pattern; never deletes through a link: the
+  // simulated machine removes a link itself, the Windows backend deletes
+  // nothing when a match is or holds a link (kAccessDenied), the shell being
+  // unable to remove a host link itself under Wine. Nothing matching:
+  // kFileNotFound.
   virtual Status DeleteSilently(std::string_view pattern) = 0;
-  // DeleteFile: removes the one file of that exact name (no wildcards); a
-  // link is removed itself, never followed; a folder or a read-only file is
-  // refused (ERROR_ACCESS_DENIED).
-  virtual Status DeleteFile(std::string_view path) = 0;
+  // Deletes the one file of exactly that name (no wildcard), and nothing
+  // else: a folder, a symbolic link, junction or other reparse point, a file
+  // with other hard links or a read-only file is refused (kAccessDenied) and
+  // left in place. Missing: kFileNotFound.
+  virtual Status RemoveFile(std::string_view path) = 0;
   // CreateDirectory (one level).
   virtual Status CreateDirectory(std::string_view path) = 0;
   // CreateFile.

@@ -259,7 +259,7 @@ class GatedFiles : public platform::FileSystem {
   platform::Status DeleteSilently(std::string_view pattern) override {
     return inner_.DeleteSilently(pattern);
   }
-  platform::Status DeleteFile(std::string_view path) override { return inner_.DeleteFile(path); }
+  platform::Status RemoveFile(std::string_view path) override { return inner_.RemoveFile(path); }
   platform::Status CreateDirectory(std::string_view path) override {
     return inner_.CreateDirectory(path);
   }

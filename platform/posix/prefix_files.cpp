@@ -137,6 +137,26 @@ bool IsWindowsName(std::string_view name) {
   return true;
 }
 
+// What the tool may replace or delete by name: a plain file, not read-only,
+// with no other hard link. `status` is the name's own (lstat).
+Status RefusedAsNotPlain(const struct stat& status, std::string_view operation,
+                         std::string_view path) {
+  const char* refusal = nullptr;
+  if (S_ISLNK(status.st_mode)) {
+    refusal = "a symbolic link";
+  } else if (S_ISDIR(status.st_mode)) {
+    refusal = "a folder";
+  } else if (!S_ISREG(status.st_mode)) {
+    refusal = "not a plain file";
+  } else if (status.st_nlink > 1) {
+    refusal = "a file with other hard links";
+  } else if (IsReadOnly(status)) {
+    refusal = "a read-only file";
+  }
+  if (!refusal) return {};
+  return WindowsError(Errc::kAccessDenied, kErrorAccessDenied, operation, path, refusal);
+}
+
 }  // namespace
 
 // Which inodes are open, and how: kRead shares reading only, kCreateAlways
@@ -485,19 +505,17 @@ Status PrefixFileSystem::DeleteSilently(std::string_view pattern) {
   return outcome;
 }
 
-Status PrefixFileSystem::DeleteFile(std::string_view path) {
+Status PrefixFileSystem::RemoveFile(std::string_view path) {
   if (auto fault = InjectedFault(*faults_, FaultOperation::kDeleteFile, path)) return *fault;
   const auto location = paths_.Locate(path);
   if (!location) return location.error();
-  if (!location->exists) {
+  if (!location->exists || location->is_root) {
     return WindowsError(Errc::kFileNotFound, kErrorFileNotFound, "DeleteFile", path);
   }
-  const struct stat& status = location->status;
-  if (location->is_root || S_ISDIR(status.st_mode) ||
-      (!S_ISLNK(status.st_mode) && IsReadOnly(status))) {
-    return WindowsError(Errc::kAccessDenied, kErrorAccessDenied, "DeleteFile", path);
+  if (const Status refused = RefusedAsNotPlain(location->status, "DeleteFile", path); !refused) {
+    return refused;
   }
-  if (open_files_->IsOpen(status)) {
+  if (open_files_->IsOpen(location->status)) {
     return WindowsError(Errc::kBusy, kErrorSharingViolation, "DeleteFile", path);
   }
   const int removed = ::unlink(location->host.c_str());
@@ -537,16 +555,19 @@ Result<std::unique_ptr<File>> PrefixFileSystem::OpenFile(std::string_view path, 
   if (mode == OpenMode::kRead) {
     fd = ::open(location->host.c_str(), O_RDONLY | O_CLOEXEC);
   } else {
-    struct stat existing {};
-    if (location->exists && ::stat(location->host.c_str(), &existing) == 0 &&
-        IsReadOnly(existing)) {
-      return WindowsError(Errc::kAccessDenied, kErrorAccessDenied, "CreateFile", path);
+    // The file is made anew: a plain file of the name is removed first, and
+    // the creation fails rather than follow whatever stands there by then.
+    if (location->exists) {
+      if (const Status refused = RefusedAsNotPlain(location->status, "CreateFile", path); !refused) {
+        return refused.error();
+      }
+      if (open_files_->IsOpen(location->status)) {
+        return WindowsError(Errc::kBusy, kErrorSharingViolation, "CreateFile", path);
+      }
+      if (::unlink(location->host.c_str()) != 0) return FromErrno(errno, "CreateFile", path);
     }
-    if (location->exists && open_files_->IsOpen(existing)) {
-      return WindowsError(Errc::kBusy, kErrorSharingViolation, "CreateFile", path);
-    }
-    fd = ::open(location->host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (!location->exists) paths_.Invalidate(location->parent);
+    fd = ::open(location->host.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    paths_.Invalidate(location->parent);
   }
   if (fd < 0) return FromErrno(errno, "CreateFile", path);
 

@@ -15,8 +15,9 @@
 //   pattern; a symbolic link is removed itself, never followed; a read-only
 //   file named by the pattern is refused (ERROR_ACCESS_DENIED), while read-only
 //   files inside a deleted folder go with it, as Wine's SHFileOperation does;
-// - DeleteFile of one file by its exact name: a link is removed, a folder or
-//   a read-only file refused;
+// - the deletion of one file by name (DeleteFile), and the creation of a file
+//   (CREATE_ALWAYS), both refusing a name that is a symbolic link, a folder, a
+//   hard-linked or a read-only file, as the Windows backend does;
 // - sharing: a file opened for reading (shared for reading) or created (not
 //   shared) cannot be opened against that sharing, deleted or renamed while
 //   open (ERROR_SHARING_VIOLATION, Errc::kBusy);
@@ -53,7 +54,7 @@ class PrefixFileSystem final : public FileSystem {
   Result<std::vector<FindEntry>> FindFiles(std::string_view pattern) override;
   Status MoveFile(std::string_view from, std::string_view to) override;
   Status DeleteSilently(std::string_view pattern) override;
-  Status DeleteFile(std::string_view path) override;
+  Status RemoveFile(std::string_view path) override;
   Status CreateDirectory(std::string_view path) override;
   Result<std::unique_ptr<File>> OpenFile(std::string_view path, OpenMode mode,
                                          std::uint32_t attributes = 0) override;

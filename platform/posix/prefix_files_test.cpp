@@ -236,7 +236,7 @@ TEST_F(PrefixFilesTest, DeleteSilentlyRefusesReadOnlyAndOpenFiles) {
   EXPECT_TRUE(fs::exists(C("own")));
 }
 
-TEST_F(PrefixFilesTest, DeleteFileTakesOneFileByItsExactName) {
+TEST_F(PrefixFilesTest, RemoveFileTakesOneFileByItsExactName) {
   const fs::path outside = root_ / "outside.txt";
   std::ofstream(outside) << "precious";
   MakeFile("own/a.txt");
@@ -255,7 +255,7 @@ TEST_F(PrefixFilesTest, DeleteFileTakesOneFileByItsExactName) {
   };
   const Case cases[] = {
       {"C:\\OWN\\A.TXT", std::nullopt},
-      {"C:\\own\\link.txt", std::nullopt},  // the link goes, not what it names
+      {"C:\\own\\link.txt", Errc::kAccessDenied},  // neither the link nor what it names
       {"C:\\own\\*.txt", Errc::kBadPathname},
       {"C:\\own\\folder", Errc::kAccessDenied},
       {"C:\\own\\locked.txt", Errc::kAccessDenied},
@@ -264,11 +264,11 @@ TEST_F(PrefixFilesTest, DeleteFileTakesOneFileByItsExactName) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
-    const Status deleted = files.DeleteFile(c.path);
+    const Status deleted = files.RemoveFile(c.path);
     EXPECT_EQ(deleted ? std::nullopt : std::optional(deleted.error().code), c.refusal);
   }
   EXPECT_FALSE(fs::exists(fs::symlink_status(C("own/a.txt"))));
-  EXPECT_FALSE(fs::exists(fs::symlink_status(C("own/link.txt"))));
+  EXPECT_TRUE(fs::is_symlink(C("own/link.txt")));
   EXPECT_EQ(Read(outside), "precious");
   EXPECT_TRUE(fs::exists(C("own/b.txt")));
   EXPECT_TRUE(fs::exists(C("own/folder/inside.txt")));
@@ -277,10 +277,82 @@ TEST_F(PrefixFilesTest, DeleteFileTakesOneFileByItsExactName) {
   open->reset();
   {
     const ScopedFault fault(files.faults(), FaultOperation::kDeleteFile);
-    EXPECT_FALSE(files.DeleteFile("C:\\own\\open.txt"));
+    EXPECT_FALSE(files.RemoveFile("C:\\own\\open.txt"));
   }
-  EXPECT_TRUE(files.DeleteFile("C:\\own\\open.txt"));
+  EXPECT_TRUE(files.RemoveFile("C:\\own\\open.txt"));
   EXPECT_FALSE(fs::exists(C("own/open.txt")));
+}
+
+// Names the tool must neither delete nor write through, each beside a
+// precious file outside the tool's folder.
+class NotPlainFileTest : public TempPrefix {
+ protected:
+  void SetUp() override {
+    TempPrefix::SetUp();
+    outside_ = root_ / "outside";
+    fs::create_directories(outside_ / "folder");
+    std::ofstream(outside_ / "precious.txt") << "precious";
+    MakeFolder("own/folder.txt");
+    MakeFile("own/folder.txt/inside", "inside");
+    fs::create_symlink(outside_ / "precious.txt", C("own/link.txt"));
+    fs::create_directory_symlink(outside_ / "folder", C("own/folder-link.txt"));
+    fs::create_symlink(outside_ / "absent.txt", C("own/dangling.txt"));
+    fs::create_hard_link(outside_ / "precious.txt", C("own/hard.txt"));
+    MakeReadOnly(MakeFile("own/read-only.txt", "kept"));
+  }
+
+  // Everything as SetUp left it.
+  void ExpectUntouched() {
+    EXPECT_EQ(Read(outside_ / "precious.txt"), "precious");
+    EXPECT_EQ(Read(C("own/folder.txt/inside")), "inside");
+    EXPECT_TRUE(fs::is_symlink(C("own/link.txt")));
+    EXPECT_TRUE(fs::is_symlink(C("own/folder-link.txt")));
+    EXPECT_TRUE(fs::is_symlink(C("own/dangling.txt")));
+    EXPECT_FALSE(fs::exists(outside_ / "absent.txt"));
+    EXPECT_EQ(fs::hard_link_count(C("own/hard.txt")), 2u);
+    EXPECT_EQ(Read(C("own/read-only.txt")), "kept");
+  }
+
+  static constexpr const char* kNotPlain[] = {
+      "C:\\own\\folder.txt", "C:\\own\\link.txt", "C:\\own\\folder-link.txt",
+      "C:\\own\\dangling.txt", "C:\\own\\hard.txt", "C:\\own\\read-only.txt"};
+
+  fs::path outside_;
+};
+
+TEST_F(NotPlainFileTest, RemoveFileDeletesOnlyAPlainFileByItsExactName) {
+  MakeFile("own/plain.txt");
+  MakeFile("own/other.txt");
+  PrefixFileSystem files(root_);
+  for (const char* name : kNotPlain) {
+    const Status removed = files.RemoveFile(name);
+    ASSERT_FALSE(removed) << name;
+    EXPECT_EQ(removed.error().code, Errc::kAccessDenied) << name;
+  }
+  ExpectUntouched();
+  const Status pattern = files.RemoveFile("C:\\own\\*.txt");  // a name, never a mask
+  EXPECT_FALSE(pattern);
+  EXPECT_TRUE(fs::exists(C("own/other.txt")));
+  ASSERT_TRUE(files.RemoveFile("C:\\own\\PLAIN.txt"));
+  EXPECT_FALSE(fs::exists(C("own/plain.txt")));
+  const Status missing = files.RemoveFile("C:\\own\\plain.txt");
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error().code, Errc::kFileNotFound);
+}
+
+TEST_F(NotPlainFileTest, CreateAlwaysMakesAFileAnewNeverThroughALink) {
+  MakeFile("own/plain.txt", "old content");
+  PrefixFileSystem files(root_);
+  for (const char* name : kNotPlain) {
+    const Status written = files.WriteAll(name, "hostile");
+    ASSERT_FALSE(written) << name;
+    EXPECT_EQ(written.error().code, Errc::kAccessDenied) << name;
+  }
+  ExpectUntouched();
+  ASSERT_TRUE(files.WriteAll("C:\\own\\plain.txt", "new"));
+  EXPECT_EQ(Read(C("own/plain.txt")), "new");
+  ASSERT_TRUE(files.WriteAll("C:\\own\\fresh.txt", "fresh"));
+  EXPECT_EQ(Read(C("own/fresh.txt")), "fresh");
 }
 
 TEST_F(PrefixFilesTest, CreateDirectoryOneLevel) {

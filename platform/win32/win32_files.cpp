@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
+#include <string_view>
 
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_text.h"
@@ -88,6 +90,88 @@ class Win32File final : public File {
   std::string path_;
 };
 
+// The path the handle reaches, GetFinalPathNameByHandle's normalized DOS form.
+std::optional<std::wstring> FinalPath(HANDLE handle) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(),
+                                                   static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return std::nullopt;
+    // Too small a buffer gives the size needed, NUL included.
+    if (length < buffer.size()) return buffer.substr(0, length);
+    buffer.resize(length);
+  }
+}
+
+bool ReachesItsOwnName(HANDLE handle, const std::wstring& wide);
+
+// Why the file open by `wide` (FILE_FLAG_OPEN_REPARSE_POINT) is not a plain
+// file the tool may replace or delete by that name; nullptr when it is one.
+const char* NotPlainFile(HANDLE handle, const std::wstring& wide) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return "its attributes cannot be read";
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return "a link (reparse point)";
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return "a folder";
+  if (info.nNumberOfLinks > 1) return "a file with other hard links";
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return "a read-only file";
+  return ReachesItsOwnName(handle, wide) ? nullptr : "a link to another file";
+}
+
+// Whether the handle opened by `wide` reaches that very name. Wine opens a
+// symbolic link of its host as the file or folder it points at, with the
+// reparse-point flag or without, and shows no reparse point on a file: the
+// handle then reaches another name than the folder's final path and this one.
+bool ReachesItsOwnName(HANDLE handle, const std::wstring& wide) {
+  const std::size_t separator = wide.find_last_of(L"\\/");
+  std::wstring folder = separator == std::wstring::npos ? L"." : wide.substr(0, separator + 1);
+  const std::wstring name = separator == std::wstring::npos ? wide : wide.substr(separator + 1);
+  HANDLE folder_handle =
+      CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder_handle == INVALID_HANDLE_VALUE) return false;
+  const auto folder_path = FinalPath(folder_handle);
+  CloseHandle(folder_handle);
+  const auto file_path = FinalPath(handle);
+  if (!folder_path || !file_path) return false;
+  std::wstring expected = *folder_path;
+  if (expected.empty() || expected.back() != L'\\') expected += L'\\';
+  expected += name;
+  return CompareStringOrdinal(expected.data(), static_cast<int>(expected.size()),
+                              file_path->data(), static_cast<int>(file_path->size()),
+                              TRUE) == CSTR_EQUAL;
+}
+
+// Whether `wide` is a link (a reparse point, or a host link under Wine), or a
+// folder holding one anywhere below it.
+bool IsOrHoldsLink(const std::wstring& wide) {
+  HANDLE handle = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return true;  // what cannot be checked counts as one
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool read = GetFileInformationByHandle(handle, &info) != 0;
+  const bool own = read && ReachesItsOwnName(handle, wide);
+  CloseHandle(handle);
+  if (!own || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+  if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW((wide + L"\\*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool holds = false;
+  do {
+    const std::wstring_view name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    // Wine marks a host link to a folder as a reparse point in the listing.
+    holds = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+            IsOrHoldsLink(wide + L"\\" + data.cFileName);
+  } while (!holds && FindNextFileW(search, &data));
+  FindClose(search);
+  return holds;
+}
+
 }  // namespace
 
 Win32FileSystem::Win32FileSystem()
@@ -159,7 +243,22 @@ Status Win32FileSystem::DeleteSilently(std::string_view pattern) {
   WIN32_FIND_DATAW data;
   HANDLE search = FindFirstFileW(wide->c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) return LastError("SHFileOperation", pattern);
+  // The shell deletes a link's target, and Wine's walks into a linked
+  // folder: nothing is deleted when a match is, or holds, a link.
+  const std::size_t separator = wide->find_last_of(L"\\/");
+  const std::wstring folder = separator == std::wstring::npos ? L"" : wide->substr(0, separator + 1);
+  bool linked = false;
+  do {
+    const std::wstring_view name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    linked = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+             IsOrHoldsLink(folder + data.cFileName);
+  } while (!linked && FindNextFileW(search, &data));
   FindClose(search);
+  if (linked) {
+    return MakeError(Errc::kAccessDenied, "SHFileOperation", std::string(pattern),
+                     ERROR_ACCESS_DENIED, "a link is among what it names");
+  }
   // pFrom is a list of names, each NUL-terminated, ended by one more NUL.
   wide->push_back(L'\0');
   SHFILEOPSTRUCTW operation{};
@@ -175,11 +274,28 @@ Status Win32FileSystem::DeleteSilently(std::string_view pattern) {
   return {};
 }
 
-Status Win32FileSystem::DeleteFile(std::string_view path) {
+Status Win32FileSystem::RemoveFile(std::string_view path) {
   const auto wide = Wide(path);
-  if (!wide) return BadName("DeleteFile", path);
-  if (!DeleteFileW(wide->c_str())) return LastError("DeleteFile", path);
-  return {};
+  if (!wide || wide->empty()) return BadName("DeleteFile", path);
+  // The name itself, never what it points at; no folder (it cannot be opened
+  // without FILE_FLAG_BACKUP_SEMANTICS). What is checked is what is deleted.
+  HANDLE handle = CreateFileW(wide->c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastError("DeleteFile", path);
+  Status outcome;
+  if (const char* refusal = NotPlainFile(handle, *wide)) {
+    outcome = MakeError(Errc::kAccessDenied, "DeleteFile", std::string(path), ERROR_ACCESS_DENIED,
+                        refusal);
+  } else {
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (!SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                    sizeof disposition)) {
+      outcome = LastError("DeleteFile", path);
+    }
+  }
+  CloseHandle(handle);
+  return outcome;
 }
 
 Status Win32FileSystem::CreateDirectory(std::string_view path) {
@@ -198,8 +314,23 @@ Result<std::unique_ptr<File>> Win32FileSystem::OpenFile(std::string_view path, O
     handle = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   } else {
-    handle = CreateFileW(wide->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Made anew: a plain file of the name is deleted first, and CREATE_NEW
+    // fails rather than open whatever stands there by then.
+    const auto create_new = [&] {
+      return CreateFileW(wide->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         (attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL) |
+                             FILE_FLAG_OPEN_REPARSE_POINT,
+                         nullptr);
+    };
+    handle = create_new();
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+      if (const Status removed = RemoveFile(path); !removed) {
+        Error error = removed.error();
+        error.operation = "CreateFile";
+        return error;
+      }
+      handle = create_new();
+    }
   }
   if (handle == INVALID_HANDLE_VALUE) return LastError("CreateFile", path);
   return std::unique_ptr<File>(std::make_unique<Win32File>(handle, std::string(path)));

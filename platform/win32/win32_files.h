@@ -1,5 +1,8 @@
 // Files and folders over the wide-character file functions, SHFileOperationW
-// for silent deletions. Paths are seen as the 32-bit game sees them: the
+// for silent deletions. A file is created or deleted by name only when the
+// name is a plain file: opened with FILE_FLAG_OPEN_REPARSE_POINT, checked by
+// its handle (no reparse point, one link, its final path its own name), and
+// deleted through that same handle. Paths are seen as the 32-bit game sees them: the
 // 64-bit build turns System32 and Sysnative into the folders a 32-bit program
 // opens by those names (platform/wow64_view.h).
 #pragma once
@@ -22,7 +25,7 @@ class Win32FileSystem final : public FileSystem {
   Result<std::vector<FindEntry>> FindFiles(std::string_view pattern) override;
   Status MoveFile(std::string_view from, std::string_view to) override;
   Status DeleteSilently(std::string_view pattern) override;
-  Status DeleteFile(std::string_view path) override;
+  Status RemoveFile(std::string_view path) override;
   Status CreateDirectory(std::string_view path) override;
   Result<std::unique_ptr<File>> OpenFile(std::string_view path, OpenMode mode,
                                          std::uint32_t attributes) override;

@@ -459,6 +459,25 @@ int Clipboard(platform::Platform& os, const std::string& text_file) {
 
 }  // namespace
 
+// --- names that are not plain files ---------------------------------------
+
+// Each name of the folder given: the outcome of writing it anew, of deleting
+// it by name, then of the silent deletion.
+int Links(platform::Platform& os, const std::string& folder, const std::string& names) {
+  auto& files = os.files();
+  std::size_t start = 0;
+  while (start < names.size()) {
+    std::size_t end = names.find(',', start);
+    if (end == std::string::npos) end = names.size();
+    const std::string name = names.substr(start, end - start);
+    Print("write." + name, Outcome(files.WriteAll(folder + "\\" + name, "written")));
+    Print("remove." + name, Outcome(files.RemoveFile(folder + "\\" + name)));
+    Print("delete." + name, Outcome(files.DeleteSilently(folder + "\\" + name)));
+    start = end + 1;
+  }
+  return 0;
+}
+
 int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   const std::string command = argc > 1 ? argv[1] : "";
@@ -479,6 +498,7 @@ int main(int argc, char** argv) {
   if (command == "download") status = Download(**os, first, second);
   if (command == "clipboard") status = Clipboard(**os, first);
   if (command == "resource") status = Resource(first);
+  if (command == "links") status = Links(**os, first, second);
   std::fflush(stdout);
   return status;
 }

@@ -341,6 +341,52 @@ TEST_F(Win32BackendTest, ListingAnswersAgreeWithTheAttributes) {
   EXPECT_EQ(out["missing.at_once"], "absent|absent");
 }
 
+// Wine shows a symbolic link of the host to a file as that file, reparse
+// flag or not, and its shell deletes what a link reaches; the backend tells a
+// link by the path its handle reaches, and leaves it alone.
+TEST_F(Win32BackendTest, NeitherWritesNorDeletesThroughALink) {
+  const fs::path outside = prefix_ / "drive_c" / (tag_ + "-outside");
+  fs::create_directories(outside / "folder");
+  WriteFile(outside / "precious.txt", "precious");
+  WriteFile(outside / "folder" / "kept.txt", "kept");
+  WriteFile(work_ / "plain.txt", "old");
+  fs::create_symlink(outside / "precious.txt", work_ / "link.txt");
+  fs::create_symlink(outside / "absent.txt", work_ / "dangling.txt");
+  fs::create_directory_symlink(outside / "folder", work_ / "folder-link.txt");
+  fs::create_hard_link(outside / "precious.txt", work_ / "hard.txt");
+  fs::create_directories(work_ / "folder.txt");
+  WriteFile(work_ / "folder.txt" / "inside", "inside");
+  fs::create_directories(work_ / "tree" / "sub");
+  fs::create_symlink(outside / "precious.txt", work_ / "tree" / "file-link");
+  fs::create_directory_symlink(outside / "folder", work_ / "tree" / "sub" / "folder-link");
+
+  const Output out = Check({"links", WindowsWork(),
+                            "plain.txt,new.txt,link.txt,dangling.txt,folder-link.txt,hard.txt,"
+                            "folder.txt,tree"});
+  for (const char* name : {"plain.txt", "new.txt"}) {
+    EXPECT_EQ(out[std::string("write.") + name], "ok") << name;
+    EXPECT_EQ(out[std::string("remove.") + name], "ok") << name;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(work_ / name))) << name;
+  }
+  for (const char* name :
+       {"link.txt", "dangling.txt", "folder-link.txt", "hard.txt", "folder.txt", "tree"}) {
+    EXPECT_NE(out[std::string("write.") + name], "ok") << name;
+    EXPECT_NE(out[std::string("remove.") + name], "ok") << name;
+  }
+  for (const char* name : {"link.txt", "folder-link.txt", "tree"}) {
+    EXPECT_NE(out[std::string("delete.") + name], "ok") << name;
+  }
+  EXPECT_EQ(out["delete.folder.txt"], "ok");  // a tree without links goes
+  EXPECT_FALSE(fs::exists(work_ / "folder.txt"));
+  EXPECT_TRUE(fs::is_symlink(work_ / "link.txt"));
+  EXPECT_TRUE(fs::is_symlink(work_ / "folder-link.txt"));
+  EXPECT_TRUE(fs::is_symlink(work_ / "tree" / "file-link"));
+  EXPECT_FALSE(fs::exists(outside / "absent.txt"));
+  EXPECT_EQ(ReadFile(outside / "precious.txt"), "precious");
+  EXPECT_EQ(ReadFile(outside / "folder" / "kept.txt"), "kept");
+  fs::remove_all(outside);
+}
+
 // Also below a folder whose path is longer than MAX_PATH, which the profile
 // functions cannot take: the backend reads and writes such a file itself.
 TEST_F(Win32BackendTest, ProfileStringsInWindows1252BelowANonAsciiFolderOfAnyLength) {
