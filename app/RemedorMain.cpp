@@ -87,9 +87,9 @@ bool TForm1::RunsFromBuildFolder() {
   return platform::EqualsIgnoreCase(OwnFolder(), os.machine().BuildFolder());
 }
 
-void TForm1::DeleteFromOwnFolder(const std::string& pattern) {
+void TForm1::DeleteFromOwnFolder(const std::string& name) {
   if (RunsFromBuildFolder()) return;
-  (void)os.files().DeleteSilently(OwnFolder() + pattern);  // failures are silent
+  (void)os.files().RemoveFile(OwnFolder() + name);  // failures are silent
 }
 
 void TForm1::DeleteOwnTextFiles() {

@@ -107,8 +107,9 @@ class TForm1 {
   // The system's own folder (of its executable), with its trailing backslash.
   std::string OwnFolder();
   bool RunsFromBuildFolder();
-  // Deletes silently what matches, in the own folder, unless it is the build folder.
-  void DeleteFromOwnFolder(const std::string& pattern);
+  // Deletes silently the file of that exact name in the own folder, unless it
+  // is the build folder; never a folder or a link of that name.
+  void DeleteFromOwnFolder(const std::string& name);
   // Deletes from the own folder (not the build folder) the text files the tool
   // brought or wrote: the reference lists it loads or could load, the text
   // files the DataPack extraction wrote, the results file. Nothing else: the
@@ -183,8 +184,8 @@ class TForm1 {
   std::vector<std::string> CorruptionLines;
   bool CorruptionFound = false;
   std::vector<std::string> dds_listing;  // the DDS files at the game root (step 18)
-  // What the DataPack extraction wrote, relative to the own folder (item
-  // paths as the archive names them); the clean-up deletes exactly these.
+  // The files the DataPack extraction created in the own folder, by name;
+  // the clean-up deletes exactly these.
   std::vector<std::string> data_pack_files;
   std::int32_t MissingCount = 0;
   std::int32_t SoundTestCount = 0;

@@ -68,7 +68,7 @@ void TForm1::RunStartupSequence() {
   ReadCommandLine();  // 4
   // Before anything is deleted: another copy may be using it.
   if (!SingleRunGate()) return;
-  if (files.Exists(kVersionFile)) (void)files.DeleteSilently(kVersionFile);  // 5
+  if (files.Exists(kVersionFile)) (void)files.RemoveFile(kVersionFile);  // 5
   GetNewVer1->CheckNewVersion();  // 6: reports on its own, later
   ProcessPendingEvents();
   if (Stopped()) return;

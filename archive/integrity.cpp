@@ -72,7 +72,7 @@ struct IntegrityCheck::State {
       }
     }
     if (!platform::EqualsIgnoreCase(own_folder, build_folder)) {
-      (void)files.DeleteSilently(own_folder + "qdm.ini");
+      (void)files.RemoveFile(own_folder + "qdm.ini");
     }
     if (on_done) on_done();
   }
@@ -122,7 +122,7 @@ void IntegrityCheck::Start(const Folders& folders, PostToUi post_to_ui, Task on_
 
   for (const std::string_view name : kObsoleteArchives) {
     const std::string path = addon + std::string(name);
-    if (files_.Exists(path)) (void)files_.DeleteSilently(path);
+    if (files_.Exists(path)) (void)files_.RemoveFile(path);
   }
 
   bfc_dir4_.PathName = install + "QUORVEL";

@@ -1,6 +1,8 @@
 // Quitting and the clean-up at close, on test machines.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/reference_lists.h"
 #include "app/shutdown.h"
 #include "components/mRegistry.h"
@@ -52,13 +54,31 @@ TEST(Close, RemovesWhatTheToolBroughtAndRegistersItsOwnRemoval) {
             "C:\\Windows\\System32\\cmd.exe /C \"del \"C:\\Mes Téléchargements\\Remedor.exe\"\"");
 }
 
+TEST(Close, LeavesAFolderOrALinkBearingANameItDeletes) {
+  TestMachine machine;
+  const std::string own = "C:\\Outil\\";
+  machine.AddTextFile(own + "ListeDesFichiersManquants.txt\\photo.jpg", "photo");
+  machine.AddTextFile(own + "notice.txt\\lettre.txt", "lettre");
+  machine.AddTextFile("C:\\Ailleurs\\precious.ini", "precious");
+  std::filesystem::create_symlink(machine.HostPath("C:\\Ailleurs\\precious.ini"),
+                                  machine.HostPath(own + "qdm.ini"));
+  TestForm t(machine);
+  t.form().data_pack_files = {"notice.txt"};
+  t.form().FormClose();
+  EXPECT_EQ(machine.ReadFile(own + "ListeDesFichiersManquants.txt\\photo.jpg"), "photo");
+  EXPECT_EQ(machine.ReadFile(own + "notice.txt\\lettre.txt"), "lettre");
+  EXPECT_TRUE(std::filesystem::is_symlink(machine.HostPath(own + "qdm.ini")));
+  EXPECT_EQ(machine.ReadFile("C:\\Ailleurs\\precious.ini"), "precious");
+  EXPECT_TRUE(t.form().Stopped());
+}
+
 TEST(Close, WarnsWhenTheGeneralListSurvives) {
   TestMachine machine;
   machine.AddTextFile("C:\\Outil\\FILESLIST.TXT", "x\r\n");
   TestForm t(machine);
   {
     const platform::posix::ScopedFault fault(t.faults(),
-                                             platform::posix::FaultOperation::kSHFileOperation);
+                                             platform::posix::FaultOperation::kDeleteFile);
     t.form().FormClose();
   }
   ASSERT_EQ(t.Dialogs().size(), 1u);

@@ -94,6 +94,21 @@ TEST(Startup, RunsToTheEnabledAnalysisButtonsOnce) {
   EXPECT_EQ(t.Screen().size(), lines);
 }
 
+TEST(Startup, DeletesFilesByNameAndNeverAFolderOfThatName) {
+  TestMachine machine;
+  AddGame(machine);
+  const std::vector<std::string> folders = {
+      "C:\\version.txt", "C:\\Outil\\" + app::ShippedListFiles().back(), "C:\\Outil\\qdm.ini"};
+  for (const std::string& folder : folders) machine.AddTextFile(folder + "\\à moi.txt", "à moi");
+  TestForm t(machine);
+  t.RunStartup();
+  EXPECT_FALSE(t.form().Stopped());
+  EXPECT_FALSE(machine.Exists("C:\\Outil\\FILESLIST.TXT"));  // the file goes
+  for (const std::string& folder : folders) {
+    EXPECT_TRUE(machine.Exists(folder + "\\à moi.txt")) << folder;
+  }
+}
+
 TEST(Startup, AnErrorInAStepEndsTheSequenceButTheWindowStaysUsable) {
   struct Case {
     const char* name;
