@@ -144,6 +144,11 @@ class TSevenZip {
   // Properties of an item of the open archive.
   Item ReadItem(std::uint32_t index);
 
+  // The program's own check of each item about to be extracted, with its
+  // target after OnSetExtractName: when set and it answers false, nothing is
+  // written and the item counts as a file that could not be created.
+  std::function<bool(const Item& item, const std::string& target)> accept_item;
+
  private:
   int ExtractOpen(bool test_mode);
   bool FindSfxOffset();

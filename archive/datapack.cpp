@@ -1,7 +1,6 @@
 #include "archive/datapack.h"
 
-#include <utility>
-
+#include "archive/item_path.h"
 #include "platform/text.h"
 
 namespace archive {
@@ -14,15 +13,20 @@ std::vector<std::string> ExtractDataPack(TSevenZip& sevenzip, std::string_view i
   sevenzip.ExtractOptions.ExtractOverwrite = true;
   sevenzip.Files.clear();
 
-  std::vector<std::string> written;
-  T7zSetNewNameEvent previous = std::move(sevenzip.OnSetExtractName);
-  sevenzip.OnSetExtractName = [&](TSevenZip& sender, std::uint32_t index, std::string& name) {
-    if (previous) previous(sender, index, name);
-    if (platform::StartsWith(name, own_folder)) written.push_back(name.substr(own_folder.size()));
+  std::vector<std::string> created;
+  sevenzip.accept_item = [&](const TSevenZip::Item& item, const std::string& target) {
+    if (item.is_folder || item.size > kDataPackItemLimit ||
+        !platform::StartsWith(target, own_folder) ||
+        !IsPlainFileName(std::string_view(target).substr(own_folder.size()))) {
+      return false;
+    }
+    // A file that was there before is the player's, even when replaced.
+    if (!sevenzip.files().Exists(target)) created.push_back(target.substr(own_folder.size()));
+    return true;
   };
   (void)sevenzip.Extract(false);
-  sevenzip.OnSetExtractName = std::move(previous);
-  return written;
+  sevenzip.accept_item = nullptr;
+  return created;
 }
 
 }  // namespace archive

@@ -33,6 +33,20 @@ std::optional<std::string> SafeRelativePath(std::string_view item_path) {
   return relative;
 }
 
+bool IsPlainFileName(std::string_view name) {
+  constexpr std::size_t kLongestName = 255;
+  if (name.empty() || name.size() > kLongestName || name.back() == '.' || name.back() == ' ') {
+    return false;
+  }
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
+      return false;
+    }
+  }
+  return !platform::IsDeviceName(name);
+}
+
 std::string_view LastComponent(std::string_view path) {
   const std::size_t separator = path.find_last_of("\\/:");
   return separator == std::string_view::npos ? path : path.substr(separator + 1);

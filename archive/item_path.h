@@ -17,6 +17,13 @@ namespace archive {
 // Both separators count.
 std::optional<std::string> SafeRelativePath(std::string_view item_path);
 
+// A name Windows keeps as a file of exactly that name in the folder given:
+// not empty, at most 255 bytes, no control character, none of <>:"/\|?*
+// (wildcards, separators, streams), no trailing dot or blank (Windows drops
+// them: "qdm.ini." is "qdm.ini"), and not a device name
+// (platform/device_names.h).
+bool IsPlainFileName(std::string_view name);
+
 // The last component: what follows the last backslash, slash or colon.
 std::string_view LastComponent(std::string_view path);
 

@@ -169,6 +169,11 @@ HRESULT TMyArchiveExtractCallback::ExtractItem(std::uint32_t index,
   }
   std::string target = target_folder_ + *relative;
   if (owner_.OnSetExtractName) owner_.OnSetExtractName(owner_, index, target);
+  if (owner_.accept_item && !owner_.accept_item(item, target)) {
+    owner_.Report(kCouldNotCreateFile, target);
+    failed_item_ = index;
+    return kFalse;
+  }
 
   bool overwrite = owner_.ExtractOptions.ExtractOverwrite;
   if (!overwrite && owner_.files().Exists(target)) {
