@@ -15,6 +15,18 @@
 #include "frontend/win32/main_window.h"
 #include "platform/arguments.h"
 #include "platform/win32/console.h"
+#include "platform/win32/system_library.h"
+
+// The run-time's entry point, which starts the C and C++ run-time (static
+// constructors included) and then calls main.
+extern "C" int WinMainCRTStartup();
+
+// Remedor.exe's entry point: before the run-time or anything else loads a
+// library, bare library names are looked up in the system folder alone.
+extern "C" int RemedorStartup() {
+  platform::win32::RestrictLibrarySearchToSystemFolder();
+  return WinMainCRTStartup();
+}
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);

@@ -50,7 +50,11 @@ void Win32ImageHost::Release(const platform::ImagePlacement& placement, std::siz
   VirtualFree(placement.memory, 0, MEM_RELEASE);
 }
 
-void* Win32ImageHost::LoadSystemLibrary(const char* name) { return LoadLibraryA(name); }
+// The image's imports come from the system folder alone, never from the
+// executable's folder.
+void* Win32ImageHost::LoadSystemLibrary(const char* name) {
+  return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
 
 std::uint64_t Win32ImageHost::FindProcedure(void* library, const char* name,
                                             std::uint16_t ordinal) {

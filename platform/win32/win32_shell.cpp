@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_text.h"
 
@@ -177,8 +178,11 @@ Status Win32Shell::Download(std::string_view url, std::string_view local_path) {
   const std::wstring partial = *wide_path + L".download";
   const ComApartment apartment;
   DownloadWatch watch;
-  const HRESULT answer = URLDownloadToFileW(nullptr, wide_url->c_str(), partial.c_str(), 0,
-                                            static_cast<IBindStatusCallback*>(&watch));
+  static const auto download =
+      SystemFunction<decltype(&URLDownloadToFileW)>(L"urlmon.dll", "URLDownloadToFileW");
+  if (!download) return LastError("LoadLibraryEx", "urlmon.dll");
+  const HRESULT answer = download(nullptr, wide_url->c_str(), partial.c_str(), 0,
+                                  static_cast<IBindStatusCallback*>(&watch));
   if (answer != S_OK || !watch.refusal().empty()) {
     DeleteFileW(partial.c_str());
     return MakeError(Errc::kIo, "URLDownloadToFile", std::string(url),

@@ -1,0 +1,190 @@
+// Remedor.exe runs elevated from a folder anyone can write (Downloads): what
+// others put there must not run or be written and deleted through. On a real
+// Wine prefix holding the sample machine (tools/make_sample_wine_prefix.py),
+// Remedor.exe runs headless under wine64 with a script that presses every
+// button and closes.
+//
+// Libraries: every library a whole run loads (WINEDEBUG=+loaddll) that is not
+// a KnownDLL gets a namesake planted in the tool's folder
+// (planted/marker_library.c, built now with MinGW-w64), and Wine is told to
+// search as Windows does (WINEDLLOVERRIDES=name=n,b: a library found on the
+// search path before its builtin one).
+//
+// Links: a symbolic link of the host named as the results file, pointing
+// outside the folder, survives the export and the clean-up, and the file it
+// points at keeps its content.
+//
+// The Windows build is found through $REMEDOR_WIN_BUILD, else
+// <source>/build-win.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "platform/text.h"
+#include "tests/wine/wine_shell.h"
+
+namespace {
+
+using namespace wine_test;
+namespace fs = std::filesystem;
+
+constexpr char kToolFolder[] = "users/joueur/Downloads/Remedor";  // below drive_c
+
+constexpr char kEveryButton[] =
+    "click language\n"
+    "click language\n"
+    "analyse simple\n"
+    "analyse full\n"
+    "click SpeedButton3\n"
+    "click CBBoutonGenerer\n"
+    "dblclick ListBox2\n"
+    "click ButtonHelp\n"
+    "click bButton4\n"
+    "click Panel3\n"
+    "click Memo2\n"
+    "click Alone\n"
+    "click Publique\n"
+    "click Championnat\n"
+    "key alt+f1\n"
+    "click BoutonCorriger\n"
+    "click bButton6\n"
+    "click bButton8\n"
+    "click bButton7\n"
+    "click bButton9\n"
+    "click bButton10\n"
+    "close\n";
+
+// Windows 10's KnownDLLs (Session Manager\KnownDLLs) and the libraries their
+// section directory holds with them: always taken from the system folder.
+const std::set<std::string>& KnownDlls() {
+  static const std::set<std::string> known = {
+      "advapi32.dll", "clbcatq.dll",  "combase.dll",   "comdlg32.dll", "coml2.dll",
+      "difxapi.dll",  "gdi32.dll",    "gdiplus.dll",   "imagehlp.dll", "imm32.dll",
+      "kernel32.dll", "msctf.dll",    "msvcrt.dll",    "normaliz.dll", "nsi.dll",
+      "ole32.dll",    "oleaut32.dll", "psapi.dll",     "rpcrt4.dll",   "sechost.dll",
+      "setupapi.dll", "shcore.dll",   "shell32.dll",   "shlwapi.dll",  "user32.dll",
+      "wldap32.dll",  "wow64.dll",    "wow64win.dll",  "ws2_32.dll",   "ntdll.dll",
+      "kernelbase.dll", "gdi32full.dll", "win32u.dll", "ucrtbase.dll", "msvcp_win.dll",
+      "bcryptprimitives.dll", "cfgmgr32.dll"};
+  return known;
+}
+
+class HostileFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* base = std::getenv("REMEDOR_WINEPREFIX");
+    if (!base || !*base) GTEST_SKIP() << "REMEDOR_WINEPREFIX is not set";
+    const char* build = std::getenv("REMEDOR_WIN_BUILD");
+    win_build_ = fs::path(build && *build ? build : REMEDOR_SOURCE_DIR "/build-win");
+    ASSERT_TRUE(fs::is_regular_file(win_build_ / "Remedor.exe")) << "build the Windows build first";
+
+    char pattern[] = "/tmp/remedor-hostile-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    work_ = pattern;
+    const std::string made = CaptureOutput(
+        "python3 " + ShellQuote(REMEDOR_SOURCE_DIR "/tools/make_sample_wine_prefix.py") + " " +
+        ShellQuote(base) + " " + ShellQuote(work_.string()) + " " +
+        ShellQuote((win_build_ / "Remedor.exe").string()) + " " + ShellQuote(kToolFolder));
+    prefix_ = fs::path(made.substr(0, made.find('\n')));
+    ASSERT_TRUE(fs::is_regular_file(prefix_ / "system.reg")) << made;
+    tool_ = prefix_ / "drive_c" / kToolFolder;
+    WriteFile(work_ / "script.txt", kEveryButton);
+    fs::create_directories(work_ / "markers");
+  }
+
+  void TearDown() override {
+    if (!prefix_.empty()) {
+      CaptureOutput("env WINEPREFIX=" + ShellQuote(prefix_.string()) + " " + kWineServer + " -k");
+    }
+    if (!work_.empty()) fs::remove_all(work_);
+  }
+
+  // Runs the script once from the tool's folder; Wine's own trace (standard
+  // error) is returned. `out` is the driver's output folder below work_.
+  std::string RunTool(const std::string& out, const std::string& debug,
+                      const std::string& overrides = "") {
+    const fs::path trace = work_ / (out + ".trace");
+    CaptureOutput("cd " + ShellQuote(tool_.string()) + " && (env WINEDEBUG=" + debug +
+                  " WINEPREFIX=" + ShellQuote(prefix_.string()) + " WINEDLLOVERRIDES=" +
+                  ShellQuote(overrides) + " REMEDOR_PLANTED_MARKERS=" +
+                  ShellQuote(HostPathForWine(work_ / "markers")) + " timeout -k 10 600 " + kWine +
+                  " Remedor.exe --script " + ShellQuote(HostPathForWine(work_ / "script.txt")) +
+                  " --out " + ShellQuote(HostPathForWine(work_ / out)) + " 2>" +
+                  ShellQuote(trace.string()) + ")");
+    CaptureOutput("env WINEPREFIX=" + ShellQuote(prefix_.string()) + " " + kWineServer + " -w");
+    return ReadFile(trace);
+  }
+
+  bool WroteItsReport(const std::string& out) {
+    return ReadFile(work_ / out / "screen.txt").find("Rapport") != std::string::npos;
+  }
+
+  fs::path win_build_, work_, prefix_, tool_;
+};
+
+// The file names of the libraries a trace shows loaded, in lower case.
+std::set<std::string> LoadedLibraries(const std::string& trace) {
+  static const std::regex loaded("Loaded L\"([^\"]+)\" at [0-9A-Fa-f]+: (builtin|native)");
+  std::set<std::string> names;
+  for (auto it = std::sregex_iterator(trace.begin(), trace.end(), loaded);
+       it != std::sregex_iterator(); ++it) {
+    std::string path = (*it)[1].str();
+    const std::size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos) path.erase(0, slash + 1);
+    names.insert(platform::LowerCase(path));
+  }
+  return names;
+}
+
+TEST_F(HostileFolder, NoLibraryPlantedBesideTheToolIsLoaded) {
+  const std::set<std::string> loaded = LoadedLibraries(RunTool("survey", "+loaddll"));
+  ASSERT_TRUE(WroteItsReport("survey"));
+  ASSERT_TRUE(loaded.contains("kernel32.dll")) << "no +loaddll trace";
+
+  const fs::path built = work_ / "marker.dll";
+  CaptureOutput("x86_64-w64-mingw32-gcc -shared -O1 -o " + ShellQuote(built.string()) + " " +
+                ShellQuote(REMEDOR_SOURCE_DIR "/tests/wine/planted/marker_library.c"));
+  ASSERT_TRUE(fs::is_regular_file(built)) << "MinGW-w64 built no library";
+  std::string overrides;
+  std::set<std::string> planted;
+  for (const std::string& name : loaded) {
+    if (!name.ends_with(".dll") || KnownDlls().contains(name)) continue;
+    fs::copy_file(built, tool_ / name);
+    overrides += (overrides.empty() ? "" : ";") + name.substr(0, name.size() - 4) + "=n,b";
+    planted.insert(name);
+  }
+  ASSERT_FALSE(planted.empty());
+  ASSERT_TRUE(planted.contains("version.dll") && planted.contains("bcrypt.dll"))
+      << "the run did not use the libraries it should";
+
+  RunTool("planted", "-all", overrides);
+  std::set<std::string> markers;
+  for (const auto& entry : fs::directory_iterator(work_ / "markers")) {
+    markers.insert(platform::LowerCase(entry.path().filename().string()));
+  }
+  EXPECT_TRUE(markers.empty()) << "loaded from the tool's folder: " << [&] {
+    std::string names;
+    for (const std::string& name : markers) names += name + " ";
+    return names;
+  }();
+  EXPECT_TRUE(WroteItsReport("planted"));
+}
+
+TEST_F(HostileFolder, ALinkNamedAsTheResultsFileIsNeitherWrittenNorDeletedThrough) {
+  const fs::path elsewhere = prefix_ / "drive_c" / "users" / "joueur" / "Documents";
+  fs::create_directories(elsewhere);
+  WriteFile(elsewhere / "precious.txt", "the player's");
+  fs::create_symlink(elsewhere / "precious.txt", tool_ / "ListeDesFichiersManquants.txt");
+
+  RunTool("linked", "-all");
+  EXPECT_TRUE(WroteItsReport("linked"));
+  EXPECT_TRUE(fs::is_symlink(tool_ / "ListeDesFichiersManquants.txt"));
+  EXPECT_EQ(ReadFile(elsewhere / "precious.txt"), "the player's");
+}
+
+}  // namespace
