@@ -14,6 +14,7 @@
 
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_text.h"
 
 namespace platform::win32 {
@@ -176,6 +177,15 @@ Status Win32Shell::Download(std::string_view url, std::string_view local_path) {
   // The answer lands beside the file and replaces it only when complete and
   // accepted: urlmon may leave a partial answer or an error page behind.
   const std::wstring partial = *wide_path + L".download";
+  // urlmon writes through whatever stands at a name: the partial file is made
+  // here first, anew (a plain file left by an earlier run removed), so that it
+  // writes into the tool's own file; a name still taken (a link planted in
+  // C:\ by anyone) stops the download.
+  (void)Win32FileSystem().RemoveFile(std::string(local_path) + ".download");
+  const HANDLE reserved = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (reserved == INVALID_HANDLE_VALUE) return LastError("CreateFile", local_path);
+  CloseHandle(reserved);
   const ComApartment apartment;
   DownloadWatch watch;
   static const auto download =
