@@ -146,7 +146,8 @@ class TSevenZip {
 
   // The program's own check of each item about to be extracted, with its
   // target after OnSetExtractName: when set and it answers false, nothing is
-  // written and the item counts as a file that could not be created.
+  // written, the item counts as a file that could not be created, and the
+  // extraction goes on with the next item.
   std::function<bool(const Item& item, const std::string& target)> accept_item;
 
  private:

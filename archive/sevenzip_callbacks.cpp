@@ -172,7 +172,7 @@ HRESULT TMyArchiveExtractCallback::ExtractItem(std::uint32_t index,
   if (owner_.accept_item && !owner_.accept_item(item, target)) {
     owner_.Report(kCouldNotCreateFile, target);
     failed_item_ = index;
-    return kFalse;
+    return kOk;  // no stream: the library skips the item and goes on
   }
 
   bool overwrite = owner_.ExtractOptions.ExtractOverwrite;
