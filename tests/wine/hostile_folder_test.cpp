@@ -4,8 +4,10 @@
 // Remedor.exe runs headless under wine64 with a script that presses every
 // button and closes.
 //
-// Libraries: every library a whole run loads (WINEDEBUG=+loaddll) that is not
-// a KnownDLL gets a namesake planted in the tool's folder
+// Libraries: Remedor.exe imports only KnownDLLs; every library a whole run
+// loads (WINEDEBUG=+loaddll) that is not a KnownDLL, nor imported by Wine's
+// own builds of the libraries loaded before the program starts, gets a
+// namesake planted in the tool's folder
 // (planted/marker_library.c, built now with MinGW-w64), and Wine is told to
 // search as Windows does (WINEDLLOVERRIDES=name=n,b: a library found on the
 // search path before its builtin one).
@@ -23,6 +25,7 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "platform/text.h"
@@ -72,6 +75,37 @@ const std::set<std::string>& KnownDlls() {
       "kernelbase.dll", "gdi32full.dll", "win32u.dll", "ucrtbase.dll", "msvcp_win.dll",
       "bcryptprimitives.dll", "cfgmgr32.dll"};
   return known;
+}
+
+// The libraries a PE file imports statically, in lower case (MinGW-w64's
+// objdump).
+std::set<std::string> StaticImports(const fs::path& image) {
+  std::set<std::string> names;
+  std::istringstream lines(CaptureOutput("x86_64-w64-mingw32-objdump -p " +
+                                         ShellQuote(image.string())));
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t at = line.find("DLL Name: ");
+    if (at != std::string::npos) names.insert(platform::LowerCase(line.substr(at + 10)));
+  }
+  return names;
+}
+
+// What Wine's own builds of the libraries loaded before the program starts
+// (the KnownDLLs and the program's static imports) import, all the way down:
+// its user32 imports version and zlib1, its comctl32 uxtheme, its comdlg32
+// winspool.drv and so compstui. On Windows a KnownDLL's imports come with it
+// from the KnownDLLs directory; Wine looks for them on the search path before
+// the program's entry point runs. Planting these tests Wine, not the program.
+std::set<std::string> ImportsOfWinesStartLibraries(std::set<std::string> pending) {
+  std::set<std::string> seen;
+  while (!pending.empty()) {
+    const std::string name = *pending.begin();
+    pending.erase(pending.begin());
+    if (!seen.insert(name).second) continue;
+    const fs::path builtin = fs::path("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows") / name;
+    if (fs::exists(builtin)) pending.merge(StaticImports(builtin));
+  }
+  return seen;
 }
 
 class HostileFolder : public ::testing::Test {
@@ -127,13 +161,21 @@ class HostileFolder : public ::testing::Test {
   fs::path win_build_, work_, prefix_, tool_;
 };
 
-// The file names of the libraries a trace shows loaded, in lower case.
+// The file names of the libraries a +pid,+loaddll trace shows loaded by
+// Remedor.exe's process (Wine's own services trace into it too), in lower
+// case.
 std::set<std::string> LoadedLibraries(const std::string& trace) {
-  static const std::regex loaded("Loaded L\"([^\"]+)\" at [0-9A-Fa-f]+: (builtin|native)");
+  static const std::regex loaded(
+      "^([0-9a-f]+):[0-9a-f]+:trace:loaddll:[a-z_]+ Loaded L\"([^\"]+)\" at");
   std::set<std::string> names;
-  for (auto it = std::sregex_iterator(trace.begin(), trace.end(), loaded);
-       it != std::sregex_iterator(); ++it) {
-    std::string path = (*it)[1].str();
+  std::string tool_process;
+  std::istringstream lines(trace);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch match;
+    if (!std::regex_search(line, match, loaded)) continue;
+    std::string path = match[2].str();
+    if (tool_process.empty() && path.ends_with("\\Remedor.exe")) tool_process = match[1].str();
+    if (match[1].str() != tool_process) continue;
     const std::size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos) path.erase(0, slash + 1);
     names.insert(platform::LowerCase(path));
@@ -142,7 +184,11 @@ std::set<std::string> LoadedLibraries(const std::string& trace) {
 }
 
 TEST_F(HostileFolder, NoLibraryPlantedBesideTheToolIsLoaded) {
-  const std::set<std::string> loaded = LoadedLibraries(RunTool("survey", "+loaddll"));
+  // Only KnownDLLs and the side-by-side common controls are imported.
+  for (const std::string& name : StaticImports(win_build_ / "Remedor.exe")) {
+    EXPECT_TRUE(KnownDlls().contains(name) || name == "comctl32.dll") << name;
+  }
+  const std::set<std::string> loaded = LoadedLibraries(RunTool("survey", "+pid,+loaddll"));
   ASSERT_TRUE(WroteItsReport("survey"));
   ASSERT_TRUE(loaded.contains("kernel32.dll")) << "no +loaddll trace";
 
@@ -150,16 +196,21 @@ TEST_F(HostileFolder, NoLibraryPlantedBesideTheToolIsLoaded) {
   CaptureOutput("x86_64-w64-mingw32-gcc -shared -O1 -o " + ShellQuote(built.string()) + " " +
                 ShellQuote(REMEDOR_SOURCE_DIR "/tests/wine/planted/marker_library.c"));
   ASSERT_TRUE(fs::is_regular_file(built)) << "MinGW-w64 built no library";
+  std::set<std::string> start = KnownDlls();
+  start.merge(StaticImports(win_build_ / "Remedor.exe"));
+  const std::set<std::string> wines_own = ImportsOfWinesStartLibraries(start);
   std::string overrides;
   std::set<std::string> planted;
   for (const std::string& name : loaded) {
-    if (!name.ends_with(".dll") || KnownDlls().contains(name)) continue;
+    if (!name.ends_with(".dll") || KnownDlls().contains(name) || wines_own.contains(name)) {
+      continue;
+    }
     fs::copy_file(built, tool_ / name);
     overrides += (overrides.empty() ? "" : ";") + name.substr(0, name.size() - 4) + "=n,b";
     planted.insert(name);
   }
   ASSERT_FALSE(planted.empty());
-  ASSERT_TRUE(planted.contains("version.dll") && planted.contains("bcrypt.dll"))
+  ASSERT_TRUE(planted.contains("urlmon.dll") && planted.contains("wininet.dll"))
       << "the run did not use the libraries it should";
 
   RunTool("planted", "-all", overrides);
