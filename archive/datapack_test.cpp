@@ -61,12 +61,12 @@ std::string Quoted(const std::string& text) {
 TEST_F(DataPackTest, OnlyPlainFileNamesWithinTheBoundAreExtracted) {
   // Stored names the tool must not write: a pattern, devices, a folder part,
   // reserved characters, a trailing dot or blank, a control character.
-  const std::vector<std::string> hostile = {"*",       "CON",       "aux.txt", "nul .ini",
-                                            "COM1.7z", "LPT9",      "sub\\x",
-                                            "a|b.txt", "qdm.ini.",  "x?.ini",  "tab\tname",
-                                            "trail ",  "a<b>.txt"};
-  std::string add = "a -pKq7Lm2Xw@Zt9Rb4N%c3P -mhe=on ../Game/QUORVEL/qdm.7z qdm.ini new.txt "
-                    "player.txt big";
+  const std::vector<std::string> hostile = {"*",         "CON",    "aux.txt", "nul .ini", "COM1.7z",
+                                            "LPT9",      "sub\\x", "a|b.txt", "qdm.ini.", "x?.ini",
+                                            "tab\tname", "trail ", "a<b>.txt"};
+  std::string add =
+      "a -pKq7Lm2Xw@Zt9Rb4N%c3P -mhe=on ../Game/QUORVEL/qdm.7z qdm.ini new.txt "
+      "player.txt big";
   std::string rename = "rn -pKq7Lm2Xw@Zt9Rb4N%c3P ../Game/QUORVEL/qdm.7z";
   for (std::size_t i = 0; i < hostile.size(); ++i) {
     Source("item" + std::to_string(i), "hostile");

@@ -558,7 +558,8 @@ Result<std::unique_ptr<File>> PrefixFileSystem::OpenFile(std::string_view path, 
     // The file is made anew: a plain file of the name is removed first, and
     // the creation fails rather than follow whatever stands there by then.
     if (location->exists) {
-      if (const Status refused = RefusedAsNotPlain(location->status, "CreateFile", path); !refused) {
+      if (const Status refused = RefusedAsNotPlain(location->status, "CreateFile", path);
+          !refused) {
         return refused.error();
       }
       if (open_files_->IsOpen(location->status)) {

@@ -313,9 +313,9 @@ class NotPlainFileTest : public TempPrefix {
     EXPECT_EQ(Read(C("own/read-only.txt")), "kept");
   }
 
-  static constexpr const char* kNotPlain[] = {
-      "C:\\own\\folder.txt", "C:\\own\\link.txt", "C:\\own\\folder-link.txt",
-      "C:\\own\\dangling.txt", "C:\\own\\hard.txt", "C:\\own\\read-only.txt"};
+  static constexpr const char* kNotPlain[] = {"C:\\own\\folder.txt",      "C:\\own\\link.txt",
+                                              "C:\\own\\folder-link.txt", "C:\\own\\dangling.txt",
+                                              "C:\\own\\hard.txt",        "C:\\own\\read-only.txt"};
 
   fs::path outside_;
 };

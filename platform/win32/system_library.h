@@ -19,8 +19,7 @@ template <class Function>
 Function SystemFunction(const wchar_t* library, const char* name) {
   // GetProcAddress hands back a generic function pointer; the cast through
   // void* gives it its real type.
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(SystemLibraryProcedure(library, name)));
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(SystemLibraryProcedure(library, name)));
 }
 
 // The very first thing the process does: libraries loaded by a bare name

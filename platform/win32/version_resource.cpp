@@ -11,8 +11,8 @@
 namespace platform::win32 {
 
 std::optional<VersionInfo> ReadVersionResource(std::string_view path) {
-  static const auto get_size = SystemFunction<decltype(&GetFileVersionInfoSizeW)>(
-      L"version.dll", "GetFileVersionInfoSizeW");
+  static const auto get_size =
+      SystemFunction<decltype(&GetFileVersionInfoSizeW)>(L"version.dll", "GetFileVersionInfoSizeW");
   static const auto get_block =
       SystemFunction<decltype(&GetFileVersionInfoW)>(L"version.dll", "GetFileVersionInfoW");
   static const auto query =

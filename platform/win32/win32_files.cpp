@@ -94,9 +94,9 @@ class Win32File final : public File {
 std::optional<std::wstring> FinalPath(HANDLE handle) {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(),
-                                                   static_cast<DWORD>(buffer.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const DWORD length =
+        GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length == 0) return std::nullopt;
     // Too small a buffer gives the size needed, NUL included.
     if (length < buffer.size()) return buffer.substr(0, length);
@@ -126,10 +126,9 @@ bool ReachesItsOwnName(HANDLE handle, const std::wstring& wide) {
   const std::size_t separator = wide.find_last_of(L"\\/");
   std::wstring folder = separator == std::wstring::npos ? L"." : wide.substr(0, separator + 1);
   const std::wstring name = separator == std::wstring::npos ? wide : wide.substr(separator + 1);
-  HANDLE folder_handle =
-      CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE folder_handle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (folder_handle == INVALID_HANDLE_VALUE) return false;
   const auto folder_path = FinalPath(folder_handle);
   CloseHandle(folder_handle);
@@ -138,18 +137,16 @@ bool ReachesItsOwnName(HANDLE handle, const std::wstring& wide) {
   std::wstring expected = *folder_path;
   if (expected.empty() || expected.back() != L'\\') expected += L'\\';
   expected += name;
-  return CompareStringOrdinal(expected.data(), static_cast<int>(expected.size()),
-                              file_path->data(), static_cast<int>(file_path->size()),
-                              TRUE) == CSTR_EQUAL;
+  return CompareStringOrdinal(expected.data(), static_cast<int>(expected.size()), file_path->data(),
+                              static_cast<int>(file_path->size()), TRUE) == CSTR_EQUAL;
 }
 
 // Whether `wide` is a link (a reparse point, or a host link under Wine), or a
 // folder holding one anywhere below it.
 bool IsOrHoldsLink(const std::wstring& wide) {
-  HANDLE handle = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle = CreateFileW(
+      wide.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return true;  // what cannot be checked counts as one
   BY_HANDLE_FILE_INFORMATION info;
   const bool read = GetFileInformationByHandle(handle, &info) != 0;
@@ -246,7 +243,8 @@ Status Win32FileSystem::DeleteSilently(std::string_view pattern) {
   // The shell deletes a link's target, and Wine's walks into a linked
   // folder: nothing is deleted when a match is, or holds, a link.
   const std::size_t separator = wide->find_last_of(L"\\/");
-  const std::wstring folder = separator == std::wstring::npos ? L"" : wide->substr(0, separator + 1);
+  const std::wstring folder =
+      separator == std::wstring::npos ? L"" : wide->substr(0, separator + 1);
   bool linked = false;
   do {
     const std::wstring_view name = data.cFileName;
@@ -317,10 +315,10 @@ Result<std::unique_ptr<File>> Win32FileSystem::OpenFile(std::string_view path, O
     // Made anew: a plain file of the name is deleted first, and CREATE_NEW
     // fails rather than open whatever stands there by then.
     const auto create_new = [&] {
-      return CreateFileW(wide->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         (attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL) |
-                             FILE_FLAG_OPEN_REPARSE_POINT,
-                         nullptr);
+      return CreateFileW(
+          wide->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+          (attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL) | FILE_FLAG_OPEN_REPARSE_POINT,
+          nullptr);
     };
     handle = create_new();
     if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {

@@ -182,8 +182,9 @@ Status Win32Shell::Download(std::string_view url, std::string_view local_path) {
   // writes into the tool's own file; a name still taken (a link planted in
   // C:\ by anyone) stops the download.
   (void)Win32FileSystem().RemoveFile(std::string(local_path) + ".download");
-  const HANDLE reserved = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const HANDLE reserved =
+      CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (reserved == INVALID_HANDLE_VALUE) return LastError("CreateFile", local_path);
   CloseHandle(reserved);
   const ComApartment apartment;

@@ -66,14 +66,16 @@ constexpr char kEveryButton[] =
 // section directory holds with them: always taken from the system folder.
 const std::set<std::string>& KnownDlls() {
   static const std::set<std::string> known = {
-      "advapi32.dll", "clbcatq.dll",  "combase.dll",   "comdlg32.dll", "coml2.dll",
-      "difxapi.dll",  "gdi32.dll",    "gdiplus.dll",   "imagehlp.dll", "imm32.dll",
-      "kernel32.dll", "msctf.dll",    "msvcrt.dll",    "normaliz.dll", "nsi.dll",
-      "ole32.dll",    "oleaut32.dll", "psapi.dll",     "rpcrt4.dll",   "sechost.dll",
-      "setupapi.dll", "shcore.dll",   "shell32.dll",   "shlwapi.dll",  "user32.dll",
-      "wldap32.dll",  "wow64.dll",    "wow64win.dll",  "ws2_32.dll",   "ntdll.dll",
-      "kernelbase.dll", "gdi32full.dll", "win32u.dll", "ucrtbase.dll", "msvcp_win.dll",
-      "bcryptprimitives.dll", "cfgmgr32.dll"};
+      "advapi32.dll", "clbcatq.dll",  "combase.dll",    "comdlg32.dll",
+      "coml2.dll",    "difxapi.dll",  "gdi32.dll",      "gdiplus.dll",
+      "imagehlp.dll", "imm32.dll",    "kernel32.dll",   "msctf.dll",
+      "msvcrt.dll",   "normaliz.dll", "nsi.dll",        "ole32.dll",
+      "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",     "sechost.dll",
+      "setupapi.dll", "shcore.dll",   "shell32.dll",    "shlwapi.dll",
+      "user32.dll",   "wldap32.dll",  "wow64.dll",      "wow64win.dll",
+      "ws2_32.dll",   "ntdll.dll",    "kernelbase.dll", "gdi32full.dll",
+      "win32u.dll",   "ucrtbase.dll", "msvcp_win.dll",  "bcryptprimitives.dll",
+      "cfgmgr32.dll"};
   return known;
 }
 
@@ -81,8 +83,8 @@ const std::set<std::string>& KnownDlls() {
 // objdump).
 std::set<std::string> StaticImports(const fs::path& image) {
   std::set<std::string> names;
-  std::istringstream lines(CaptureOutput("x86_64-w64-mingw32-objdump -p " +
-                                         ShellQuote(image.string())));
+  std::istringstream lines(
+      CaptureOutput("x86_64-w64-mingw32-objdump -p " + ShellQuote(image.string())));
   for (std::string line; std::getline(lines, line);) {
     const std::size_t at = line.find("DLL Name: ");
     if (at != std::string::npos) names.insert(platform::LowerCase(line.substr(at + 10)));
@@ -144,8 +146,8 @@ class HostileFolder : public ::testing::Test {
                       const std::string& overrides = "") {
     const fs::path trace = work_ / (out + ".trace");
     CaptureOutput("cd " + ShellQuote(tool_.string()) + " && (env WINEDEBUG=" + debug +
-                  " WINEPREFIX=" + ShellQuote(prefix_.string()) + " WINEDLLOVERRIDES=" +
-                  ShellQuote(overrides) + " REMEDOR_PLANTED_MARKERS=" +
+                  " WINEPREFIX=" + ShellQuote(prefix_.string()) +
+                  " WINEDLLOVERRIDES=" + ShellQuote(overrides) + " REMEDOR_PLANTED_MARKERS=" +
                   ShellQuote(HostPathForWine(work_ / "markers")) + " timeout -k 10 600 " + kWine +
                   " Remedor.exe --script " + ShellQuote(HostPathForWine(work_ / "script.txt")) +
                   " --out " + ShellQuote(HostPathForWine(work_ / out)) + " 2>" +
