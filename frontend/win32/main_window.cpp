@@ -14,6 +14,7 @@
 #include "frontend/win32/window_painter.h"
 #include "frontend/window_view.h"
 #include "platform/platform.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_ui.h"
 
@@ -451,8 +452,15 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
 
 int RunMainWindow(std::vector<std::string> arguments) {
   BecomeDpiAware();
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
+  // The common controls are loaded only now, once the search is restricted
+  // to the system folder: imported, they would load before the entry point,
+  // and what they load (uxtheme) would be looked up beside the tool. The
+  // manifest's activation context still selects their side-by-side version 6.
+  if (const auto init = platform::win32::SystemFunction<decltype(&InitCommonControlsEx)>(
+          L"comctl32.dll", "InitCommonControlsEx")) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    init(&controls);
+  }
   auto os = platform::OpenPlatform({});
   if (!os) {
     platform::win32::Win32UserInterface().ShowMessage(platform::MessageKind::kError,

@@ -6,15 +6,12 @@ namespace {
 
 // In the order of FaultOperation.
 constexpr std::array<std::string_view, kFaultOperationCount> kNames = {
-    "CreateFile",         "ReadFile",
-    "WriteFile",          "CreateDirectory",
-    "MoveFile",           "SHFileOperation",
-    "DeleteFile",
-    "RegOpenKeyEx",       "RegCreateKeyEx",
-    "RegQueryValueEx",    "RegSetValueEx",
-    "RegFlushKey",        "GlobalMemoryStatusEx",
-    "OpenSCManager",      "CreateToolhelp32Snapshot",
-    "GetFileVersionInfo", "URLDownloadToFile",
+    "CreateFile",           "ReadFile",          "WriteFile",
+    "CreateDirectory",      "MoveFile",          "SHFileOperation",
+    "DeleteFile",           "RegOpenKeyEx",      "RegCreateKeyEx",
+    "RegQueryValueEx",      "RegSetValueEx",     "RegFlushKey",
+    "GlobalMemoryStatusEx", "OpenSCManager",     "CreateToolhelp32Snapshot",
+    "GetFileVersionInfo",   "URLDownloadToFile",
 };
 
 std::size_t IndexOf(FaultOperation operation) { return static_cast<std::size_t>(operation); }

@@ -1,8 +1,10 @@
 // Functions of the system libraries that are not KnownDLLs (version, bcrypt,
-// urlmon), found on first use in the system folder alone. Windows looks for a
-// library the executable imports, or loads by a bare name, in the
-// executable's own folder first, where anyone may have put one; the program
-// therefore imports only KnownDLLs and reaches the others through this.
+// urlmon, comctl32) or that import them (comdlg32), found on first use in the
+// system folder alone. Windows looks for a library the executable imports, or
+// loads by a bare name, in the executable's own folder first, where anyone may
+// have put one; and whatever a static import loads, it loads before the entry
+// point can restrict the search. The program therefore imports only KnownDLLs
+// whose own imports are KnownDLLs too, and reaches the others through this.
 #pragma once
 
 #include "platform/win32/windows_api.h"

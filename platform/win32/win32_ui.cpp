@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_text.h"
 
 namespace platform::win32 {
@@ -63,7 +64,11 @@ std::optional<std::string> Win32UserInterface::AskOpenFile(const OpenFileRequest
   dialog.nMaxFile = static_cast<DWORD>(chosen.size());
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+  // From the system folder on first use: imported, comdlg32 would bring the
+  // common controls, and what they load, in before the entry point.
+  static const auto open_dialog =
+      SystemFunction<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+  if (!open_dialog || !open_dialog(&dialog)) return std::nullopt;
   return ToUtf8(chosen.data(), chosen.size());
 }
 
