@@ -115,6 +115,12 @@ SEVENZIP_FOREIGN_CALLS TSevenZip::Item TSevenZip::ReadItem(std::uint32_t index) 
     item.encrypted = true;
   }
   strings_.Clear(value);
+  if (in_archive_->GetProperty(index, com::kpid::kCrc, &value) == com::kOk &&
+      value.type == com::vt::kUi4) {
+    item.has_crc = true;
+    item.crc = value.ui4;
+  }
+  strings_.Clear(value);
   // A folder is told by its attribute; the folder flag covers items stored
   // without attributes.
   item.is_folder = (item.attributes & platform::file_attribute::kDirectory) != 0;
@@ -161,6 +167,21 @@ int TSevenZip::IndexOfPath(std::string_view name, std::uint32_t count) {
     if (platform::UpperCase(ReadItem(index).path) == wanted) return static_cast<int>(index);
   }
   return -1;
+}
+
+SEVENZIP_FOREIGN_CALLS std::optional<std::vector<TSevenZip::Item>> TSevenZip::ListItems() {
+  try {
+    if (!OpenArchive(true)) return std::nullopt;
+    std::uint32_t count = 0;
+    in_archive_->GetNumberOfItems(&count);
+    std::vector<Item> items;
+    for (std::uint32_t index = 0; index < count; ++index) items.push_back(ReadItem(index));
+    in_archive_->Close();
+    return items;
+  } catch (const std::exception&) {
+    if (in_archive_) in_archive_->Close();
+    return std::nullopt;
+  }
 }
 
 SEVENZIP_FOREIGN_CALLS int TSevenZip::FindItemIndex(std::string_view name) {

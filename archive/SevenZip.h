@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -140,9 +141,16 @@ class TSevenZip {
     bool encrypted = false;
     bool has_time = false;
     platform::FileTime last_write = 0;
+    // The CRC-32 of the content, as stored; an empty file has none.
+    bool has_crc = false;
+    std::uint32_t crc = 0;
   };
   // Properties of an item of the open archive.
   Item ReadItem(std::uint32_t index);
+  // The items of SZFileName as its headers describe them, opened with
+  // Password (empty: none), without extracting anything; nullopt when the
+  // archive does not open so (damaged, not 7z, another password).
+  std::optional<std::vector<Item>> ListItems();
 
   // The program's own check of each item about to be extracted, with its
   // target after OnSetExtractName: when set and it answers false, nothing is

@@ -100,6 +100,7 @@ inline constexpr PROPID kSize = 7;
 inline constexpr PROPID kAttributes = 9;
 inline constexpr PROPID kLastWriteTime = 12;
 inline constexpr PROPID kEncrypted = 15;
+inline constexpr PROPID kCrc = 19;
 }  // namespace kpid
 
 // ---------------------------------------------------------------- interfaces
