@@ -158,6 +158,9 @@ class TForm1 {
   // Waits for IntegrityJob's lines, processing window events.
   void WaitForIntegrityCheck();
   void CloseReport();
+  // After the report is closed: offers to put back the missing files the
+  // add-on's archives hold (repairs/restore_missing.h).
+  void OfferRestore();
   void ApplyHelpTexts();  // the help panel's text, in both languages
 
   // --- State ---------------------------------------------------------------
@@ -188,6 +191,8 @@ class TForm1 {
   // the clean-up deletes exactly these.
   std::vector<std::string> data_pack_files;
   std::int32_t MissingCount = 0;
+  // The missing entries the restoration may put back, relative to InstallFolder.
+  std::vector<std::string> missing_paths;
   std::int32_t SoundTestCount = 0;
   bool process_list_option = false;
   bool analysis_running = false;   // an analysis is under way (it processes events)

@@ -11,6 +11,7 @@
 #include "app/RemedorMain.h"
 #include "archive/integrity.h"
 #include "components/Profil.h"
+#include "repairs/restore_missing.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ void TForm1::SpeedButton1Click(const app::Control& sender) {
   if (settings.ChronoManagerStatus == survey::kActive) window.bButton6.enabled = true;
   window.SpeedButton1.enabled = false;
   window.SpeedButton4.enabled = false;
+  OfferRestore();
 }
 
 void TForm1::WaitForIntegrityCheck() {
@@ -97,11 +99,18 @@ void TForm1::CheckRequiredEntries() {
   std::vector<std::string_view> entries;
   entries.reserve(window.CheckList.size());
   for (const app::CheckListItem& item : window.CheckList) entries.push_back(item.text);
+  missing_paths.clear();
+  const auto checked = [this, &entries](std::size_t index, bool missing) {
+    if (missing) {
+      window.CheckList[index].ticked = true;
+      if (auto path = repairs::RestorableEntryPath(entries[index])) {
+        missing_paths.push_back(std::move(*path));
+      }
+    }
+    window.Gauge1.StepIt();
+  };
   analysis::CheckRequiredEntries(report, os.files(), InstallFolder, os.machine().WindowsFolder(),
-                                 entries, MissingCount, [this](std::size_t index, bool missing) {
-                                   if (missing) window.CheckList[index].ticked = true;
-                                   window.Gauge1.StepIt();
-                                 });
+                                 entries, MissingCount, checked);
 }
 
 void TForm1::VerifEffects() {

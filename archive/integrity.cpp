@@ -28,7 +28,28 @@ std::string WithBackslash(std::string folder) {
   return folder;
 }
 
+constexpr std::string_view kLineStart = "Fichier ";
+constexpr std::string_view kLineEnd = " corrompu";
+
 }  // namespace
+
+std::string CorruptionLine(std::string_view name) {
+  return std::string(kLineStart).append(name).append(kLineEnd);
+}
+
+std::vector<std::string> CorruptArchiveNames(const std::vector<std::string>& corruption_lines) {
+  std::vector<std::string> names;
+  for (const std::string& line : corruption_lines) {
+    if (line.size() < kLineStart.size() + kLineEnd.size() ||
+        !platform::StartsWith(line, kLineStart) || !platform::EndsWith(line, kLineEnd)) {
+      continue;
+    }
+    std::string name =
+        line.substr(kLineStart.size(), line.size() - kLineStart.size() - kLineEnd.size());
+    if (platform::EndsWith(platform::UpperCase(name), ".7Z")) names.push_back(std::move(name));
+  }
+  return names;
+}
 
 // What the workers and the completion share; it outlives the check object
 // while a posted completion is still queued.
@@ -139,12 +160,11 @@ void IntegrityCheck::Start(const Folders& folders, PostToUi post_to_ui, Task on_
 
   // The library has no skip rule: a missing value or file gives the line.
   state.digests.push_back(
-      {"Fichier QDsys.dll corrompu", install + "QDsys.dll", read_value("QDsys.dll"), false, {}});
+      {CorruptionLine("QDsys.dll"), install + "QDsys.dll", read_value("QDsys.dll"), false, {}});
   for (const std::string& name : archives) {
     std::string value = read_value(name);
     if (value == kMissingValue || value == kUncheckedValue || !IsCheckedArchive(name)) continue;
-    state.digests.push_back(
-        {"Fichier " + name + " corrompu", addon + name, std::move(value), true, {}});
+    state.digests.push_back({CorruptionLine(name), addon + name, std::move(value), true, {}});
   }
 
   for (const State::Digest& digest : state.digests) {

@@ -41,6 +41,12 @@ inline constexpr std::string_view kCheckedArchives[] = {
     "qdcw.7z", "qdd.7z", "qdf1.7z", "qdf2.7z", "qdf3.7z", "qdl.7z", "XYZ.7z",
 };
 
+// The line of CorruptionLines for a file whose digest differs: "Fichier
+// <name> corrompu".
+std::string CorruptionLine(std::string_view name);
+// The names of the add-on's archives (".7z") that CorruptionLines reports.
+std::vector<std::string> CorruptArchiveNames(const std::vector<std::string>& corruption_lines);
+
 class IntegrityCheck {
  public:
   using Task = std::function<void()>;

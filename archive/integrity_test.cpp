@@ -120,6 +120,10 @@ TEST_F(IntegrityTest, ReportsMismatchesInScanOrderWithTheSkipRules) {
                                  "Fichier W.7z corrompu"));
   EXPECT_TRUE(found);
   EXPECT_EQ(done_calls, 1);
+  // The archives among them, for the restoration to leave aside.
+  std::vector<std::string> with_library = lines;
+  with_library.push_back("Fichier QDsys.dll corrompu");
+  EXPECT_THAT(CorruptArchiveNames(with_library), ElementsAre("qdf1.7z", "qdf2.7z", "W.7z"));
   EXPECT_FALSE(Exists("C:\\Game\\QUORVEL\\V.7z"));
   EXPECT_FALSE(Exists("C:\\Game\\QUORVEL\\fu.7z"));
   EXPECT_TRUE(Exists("C:\\Game\\QUORVEL\\W.7z"));  // its deletion failed: checked
