@@ -16,7 +16,7 @@ using Lines = std::vector<std::string>;
 const Lines kCheckList = {"Maps\\a.dat", "CARS/b.ini", "§Plugins\\PhysicsNG.dll",
                           "Maps\\nowhere.dat", "RichardBurnsRally_SSE.exe"};
 
-// A machine whose check list misses three files the add-on's V.7z holds,
+// A machine whose check list misses three files the add-on's XYZ.7z holds,
 // one of them the NGP plugin, which is never offered.
 void MakeMachine(test::TestMachine& machine) {
   machine.AddTextFile(
@@ -29,7 +29,7 @@ void MakeMachine(test::TestMachine& machine) {
   machine.AddFile("C:\\src\\Plugins\\PhysicsNG.dll", "MZ plugin");
   machine.AddFolder("C:\\Jeux\\RBR\\QUORVEL");
   const std::string command = "cd '" + machine.HostPath("C:\\src").string() + "' && 7z a '" +
-                              machine.HostPath("C:\\Jeux\\RBR\\QUORVEL\\V.7z").string() +
+                              machine.HostPath("C:\\Jeux\\RBR\\QUORVEL\\XYZ.7z").string() +
                               "' Maps Cars Plugins >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
 }
@@ -64,7 +64,7 @@ TEST(RestoreFlow, NoChangesNothingAndYesPutsTheFilesBackWithTheReportUnchanged) 
   ASSERT_EQ(declined.confirmations.size(), 1u);
   EXPECT_THAT(declined.confirmations[0], HasSubstr("2 fichier(s) manquant(s)"));
   EXPECT_THAT(declined.confirmations[0], HasSubstr("2 missing file(s)"));
-  EXPECT_THAT(declined.confirmations[0], HasSubstr("V.7z"));
+  EXPECT_THAT(declined.confirmations[0], HasSubstr("XYZ.7z"));
   EXPECT_THAT(declined.informations, IsEmpty());
   EXPECT_FALSE(machine.Exists("C:\\Jeux\\RBR\\Maps"));
   EXPECT_FALSE(machine.Exists("C:\\Jeux\\RBR\\CARS"));
