@@ -1,6 +1,8 @@
 // The remedor driver: a scripted run on a test machine and its output files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -190,6 +192,53 @@ TEST(DriverCommandLine, HelpAsksForTheUsageAlone) {
   const auto tool_arguments = app::ParseDriverArguments({"--", "--help"}, error);
   ASSERT_TRUE(tool_arguments);
   EXPECT_FALSE(tool_arguments->help);
+}
+
+// The sample machine (tools/make_sample_machine.py) with two archives in the
+// add-on folder that hold three of its missing files, one of them under the
+// DataPack's password; the script answers the offer after the start-up.
+TEST(DriverRestore, TheScriptAnswersTheOfferToRestoreMissingFiles) {
+  for (const std::string answer : {"no", "yes"}) {
+    SCOPED_TRACE(answer);
+    std::string pattern = (std::filesystem::temp_directory_path() / "remedor-restore-XXXXXX");
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const std::filesystem::path work = pattern, machine = work / "machine";
+    const std::filesystem::path game = machine / "drive_c/Games/Richard Burns Rally";
+    const std::string make = "python3 '" REMEDOR_SOURCE_DIR "/tools/make_sample_machine.py' '" +
+                             machine.string() + "' >/dev/null";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    for (const char* path : {"src/Cars/A8W-09/car.ini", "src/Textures/Loading/chargement_perdu.dds",
+                             "src/QUORVEL/Textures/texture_perdue.dds"}) {
+      std::filesystem::create_directories((work / path).parent_path());
+      std::ofstream(work / path) << path;
+    }
+    const std::string archive =
+        "cd '" + (work / "src").string() + "' && 7z a '" + (game / "QUORVEL/XYZ.7z").string() +
+        "' Cars Textures >/dev/null && 7z a -pKq7Lm2Xw@Zt9Rb4N%c3P -mhe=on '" +
+        (game / "QUORVEL/Extra.7z").string() + "' QUORVEL >/dev/null";
+    ASSERT_EQ(std::system(archive.c_str()), 0);
+    std::ofstream(work / "script.txt") << "wait 0\nanswer " << answer << "\nanalyse full\nclose\n";
+
+    app::DriverOptions options{
+        machine.string(), (work / "script.txt").string(), (work / "out").string(), {}};
+    std::ostringstream out, err;
+    ASSERT_EQ(app::RunDriver(options, out, err), 0) << err.str();
+    std::vector<std::string> boxes;
+    for (const auto& dialog : JsonLines(work / "out/dialogs.jsonl")) {
+      if (dialog["kind"] != "warning")
+        boxes.push_back(dialog["kind"].get<std::string>() + " " +
+                        dialog["answer"].get<std::string>());
+    }
+    const bool yes = answer == "yes";
+    const std::vector<std::string> expected =
+        yes ? std::vector<std::string>{"confirmation yes", "information ok"}
+            : std::vector<std::string>{"confirmation no"};
+    EXPECT_EQ(boxes, expected);
+    EXPECT_EQ(Slurp(game / "Cars/A8W-09/car.ini"), yes ? "src/Cars/A8W-09/car.ini" : "");
+    EXPECT_EQ(Slurp(game / "QUORVEL/Textures/texture_perdue.dds"),
+              yes ? "src/QUORVEL/Textures/texture_perdue.dds" : "");
+    std::filesystem::remove_all(work);
+  }
 }
 
 }  // namespace
