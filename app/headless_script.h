@@ -9,7 +9,10 @@
 //   click NAME                        a control, or "language" for the toggle
 //   dblclick ListBox2
 //   key MODIFIERS+KEY                 e.g. "key alt+f1", "key ctrl+alt+f1", "key f1"
-//   answer ok|yes|no|cancel           the answer to the next box that asks
+//   answer ok|yes|no|cancel           the answer to the next box that asks; those
+//                                     before any other action answer the start-up's
+//                                     boxes ("wait 0", "answer yes", "analyse full":
+//                                     Yes to the offer to restore missing files)
 //   answer file PATH                  the file chosen in the next file-open dialog
 //   wait MS                           let MS milliseconds pass on the simulated clock
 //   close                             the platform's close key
