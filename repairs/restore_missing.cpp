@@ -139,7 +139,7 @@ std::optional<std::string> RestorableEntryPath(std::string_view check_entry) {
 RestorePlan PlanRestore(const RestoreIndex& index, platform::FileSystem& files,
                         std::string_view install_folder,
                         const std::vector<std::string>& missing_paths) {
-  std::vector<std::string> wanted;  // normalised, upper case
+  std::vector<std::string> wanted;  // relative, with backslashes
   for (const std::string& path : missing_paths) {
     if (auto relative = archive::SafeRelativePath(path)) wanted.push_back(*relative);
   }
@@ -168,14 +168,16 @@ RestorePlan PlanRestore(const RestoreIndex& index, platform::FileSystem& files,
                         const std::string& relative) {
     if (!planned.insert(key).second) return;
     const std::uint32_t crc = candidates.front().item->crc;
-    if (std::any_of(candidates.begin(), candidates.end(),
-                    [&](const Candidate& other) { return other.item->crc != crc; })) {
+    const std::uint64_t size = candidates.front().item->size;
+    if (std::any_of(candidates.begin(), candidates.end(), [&](const Candidate& other) {
+          return other.item->crc != crc || other.item->size != size;
+        })) {
       plan.disagreeing.push_back(relative);
       return;
     }
     const Candidate& source = candidates.front();
-    plan.files.push_back({relative, source.archive->name, source.archive->password,
-                          source.item->index, crc, source.item->size});
+    plan.files.push_back(
+        {relative, source.archive->name, source.archive->password, source.item->index, crc, size});
   };
   for (const std::string& path : wanted) {
     const std::string key = platform::UpperCase(path);

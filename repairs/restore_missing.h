@@ -41,7 +41,7 @@ struct PlannedFile {
 struct RestorePlan {
   std::vector<PlannedFile> files;
   std::vector<std::string> archives;     // the sources of `files`, in index order
-  std::vector<std::string> disagreeing;  // held with different CRCs: not restored
+  std::vector<std::string> disagreeing;  // held with different CRCs or sizes: not restored
   std::vector<std::string> unopened;     // archives skipped
 };
 
