@@ -1,5 +1,7 @@
 #include "platform/device_names.h"
 
+#include <algorithm>
+
 #include "platform/text.h"
 
 namespace platform {
@@ -25,11 +27,21 @@ bool IsDeviceName(std::string_view component) {
   // The device is named by what stands before the first dot, blanks trimmed.
   std::string_view stem = component.substr(0, component.find('.'));
   while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  // Device names are ASCII, and almost every name of a game's files is too: an
+  // ASCII stem is compared byte by byte, any other through the full case folding.
+  const bool ascii =
+      std::all_of(stem.begin(), stem.end(), [](unsigned char c) { return c < 0x80; });
+  const auto same = [ascii](std::string_view name, std::string_view device) {
+    if (!ascii) return EqualsIgnoreCase(name, device);
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    return std::equal(name.begin(), name.end(), device.begin(), device.end(),
+                      [&](char a, char b) { return upper(a) == upper(b); });
+  };
   for (std::string_view device : kDevices) {
-    if (EqualsIgnoreCase(stem, device)) return true;
+    if (same(stem, device)) return true;
   }
   for (std::string_view port : kNumbered) {
-    if (stem.size() > port.size() && EqualsIgnoreCase(stem.substr(0, port.size()), port) &&
+    if (stem.size() > port.size() && same(stem.substr(0, port.size()), port) &&
         IsPortNumber(stem.substr(port.size()))) {
       return true;
     }
