@@ -1,7 +1,5 @@
 #include "platform/device_names.h"
 
-#include <algorithm>
-
 #include "platform/text.h"
 
 namespace platform {
@@ -24,24 +22,28 @@ bool IsPortNumber(std::string_view text) {
 }  // namespace
 
 bool IsDeviceName(std::string_view component) {
+  // Every device name starts with A, C, L, N or P, and takes three to seven
+  // bytes ("COM¹" is five); no other character folds into their letters. Most
+  // names of a game's files are told apart by these alone.
+  switch (component.empty() ? 0 : component[0] | 0x20) {
+    case 'a':
+    case 'c':
+    case 'l':
+    case 'n':
+    case 'p':
+      break;
+    default:
+      return false;
+  }
   // The device is named by what stands before the first dot, blanks trimmed.
   std::string_view stem = component.substr(0, component.find('.'));
   while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
-  // Device names are ASCII, and almost every name of a game's files is too: an
-  // ASCII stem is compared byte by byte, any other through the full case folding.
-  const bool ascii =
-      std::all_of(stem.begin(), stem.end(), [](unsigned char c) { return c < 0x80; });
-  const auto same = [ascii](std::string_view name, std::string_view device) {
-    if (!ascii) return EqualsIgnoreCase(name, device);
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    return std::equal(name.begin(), name.end(), device.begin(), device.end(),
-                      [&](char a, char b) { return upper(a) == upper(b); });
-  };
+  if (stem.size() < 3 || stem.size() > 7) return false;
   for (std::string_view device : kDevices) {
-    if (same(stem, device)) return true;
+    if (EqualsIgnoreCase(stem, device)) return true;
   }
   for (std::string_view port : kNumbered) {
-    if (stem.size() > port.size() && same(stem.substr(0, port.size()), port) &&
+    if (stem.size() > port.size() && EqualsIgnoreCase(stem.substr(0, port.size()), port) &&
         IsPortNumber(stem.substr(port.size()))) {
       return true;
     }
@@ -51,9 +53,8 @@ bool IsDeviceName(std::string_view component) {
 
 bool NamesDevice(std::string_view path) {
   std::size_t start = 0;
-  while (start <= path.size()) {
-    std::size_t end = path.find_first_of("\\/", start);
-    if (end == std::string_view::npos) end = path.size();
+  for (std::size_t end = 0; end <= path.size(); ++end) {
+    if (end < path.size() && path[end] != '\\' && path[end] != '/') continue;
     if (IsDeviceName(path.substr(start, end - start))) return true;
     start = end + 1;
   }

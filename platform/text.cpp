@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <algorithm>
+
 #include "platform/codepage.h"
 
 namespace platform {
@@ -7,6 +9,7 @@ namespace platform {
 namespace {
 
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
 char16_t FoldUpper(char16_t c) {
   if (c >= u'a' && c <= u'z') return c - 32;
@@ -44,9 +47,7 @@ char16_t FoldLower(char16_t c) {
 
 template <class Fold>
 std::string Map(std::string_view text, Fold fold) {
-  bool ascii = true;
-  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  if (ascii) {
+  if (std::all_of(text.begin(), text.end(), IsAscii)) {
     std::string out(text);
     for (char& c : out) c = static_cast<char>(fold(static_cast<char16_t>(c)));
     return out;
@@ -90,6 +91,19 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 int CompareIgnoreCase(std::string_view a, std::string_view b) {
+  // Most names are ASCII: compared byte by byte, with nothing to convert.
+  const auto ascii = [](std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return IsAscii(c); });
+  };
+  if (ascii(a) && ascii(b)) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+      const char16_t p = FoldUpper(static_cast<char16_t>(a[i]));
+      const char16_t q = FoldUpper(static_cast<char16_t>(b[i]));
+      if (p != q) return p < q ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  }
   const std::u16string x = Utf8ToUtf16(a);
   const std::u16string y = Utf8ToUtf16(b);
   const std::size_t n = std::min(x.size(), y.size());

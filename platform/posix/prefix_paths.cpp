@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <tuple>
+#include <numeric>
 
 #include "platform/text.h"
 #include "platform/wow64_view.h"
@@ -90,11 +90,20 @@ constexpr std::uint32_t kWatchedChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM 
 
 // Characters Windows refuses in a name.
 bool IsValidComponent(std::string_view name) {
-  for (char c : name) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos) return false;
-  }
-  return true;
+  return std::none_of(name.begin(), name.end(), [](char c) {
+    switch (c) {
+      case '<':
+      case '>':
+      case ':':
+      case '"':
+      case '|':
+      case '?':
+      case '*':
+        return true;
+      default:
+        return static_cast<unsigned char>(c) < 0x20;
+    }
+  });
 }
 
 // The upper case of a name, into a buffer kept between lookups.
@@ -171,6 +180,7 @@ void PrefixPaths::TakeInChanges() {
   for (;;) {
     const ssize_t got = ::read(inotify_, buffer, sizeof buffer);
     if (got <= 0) return;  // EAGAIN: nothing more has changed
+    ForgetParent();
     for (ssize_t at = 0; at < got;) {
       const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
@@ -295,7 +305,8 @@ PrefixPaths::DirNode* PrefixPaths::DriveNode(char drive) {
 }
 
 bool PrefixPaths::ReadListing(DirNode& node) {
-  Watch(node);  // before the reading: a change during it is reported
+  ForgetParent();  // the entries it replaces may hold it
+  Watch(node);     // before the reading: a change during it is reported
   DIR* dir = ::opendir(node.host.c_str());
   if (!dir) {
     node.listed = false;
@@ -303,16 +314,25 @@ bool PrefixPaths::ReadListing(DirNode& node) {
   }
   struct stat folder {};
   ::fstat(::dirfd(dir), &folder);
-  std::vector<Entry> fresh;
+  std::vector<Entry> read;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
-    fresh.push_back({UpperCase(name), std::string(name), entry->d_type, nullptr});
+    Entry& added = read.emplace_back(Entry{{}, std::string(name), entry->d_type, nullptr});
+    FoldInto(added.key, name);
   }
   ::closedir(dir);
-  std::sort(fresh.begin(), fresh.end(), [](const Entry& a, const Entry& b) {
-    return std::tie(a.key, a.name) < std::tie(b.key, b.name);
+  // Sorted by position, then moved in order once: an entry is too big to
+  // move about at every step of the sort.
+  std::vector<std::uint32_t> order(read.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&read](std::uint32_t a, std::uint32_t b) {
+    const int keys = read[a].key.compare(read[b].key);
+    return keys != 0 ? keys < 0 : read[a].name < read[b].name;
   });
+  std::vector<Entry> fresh;
+  fresh.reserve(read.size());
+  for (const std::uint32_t i : order) fresh.push_back(std::move(read[i]));
 
   // Keep what is known below the names that are still there.
   for (Entry& entry : fresh) {
@@ -337,6 +357,7 @@ bool PrefixPaths::Refresh(DirNode& node) {
   if (node.listed && node.watch >= 0) return true;  // its changes are taken in
   struct stat folder {};
   if (::stat(node.host.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) {
+    ForgetParent();
     node.listed = false;
     return false;
   }
@@ -414,12 +435,30 @@ PrefixPaths::DirNode* PrefixPaths::Descend(const Parsed& parsed, std::size_t cou
   return node;
 }
 
+bool PrefixPaths::SameParentAsLast(const Parsed& parsed) const {
+  const std::size_t depth = parsed.components.size() - 1;
+  return last_parent_ && last_parent_->listed && parsed.drive == last_parent_path_.drive &&
+         depth == last_parent_path_.components.size() &&
+         std::equal(last_parent_path_.components.begin(), last_parent_path_.components.end(),
+                    parsed.components.begin());
+}
+
+void PrefixPaths::RememberParent(const Parsed& parsed, DirNode* parent) {
+  // Below C:\windows, the names further down choose the folder (system32).
+  if (parsed.drive == 'C' && EqualsAsciiIgnoreCase(parsed.components[0], "WINDOWS")) return;
+  last_parent_ = parent;
+  last_parent_path_.drive = parsed.drive;
+  last_parent_path_.components.assign(parsed.components.begin(), parsed.components.end() - 1);
+}
+
 PrefixPaths::DirNode* PrefixPaths::ListedParent(const Parsed& parsed, bool verify, bool* suspect) {
+  if (!verify && SameParentAsLast(parsed)) return last_parent_;
   DirNode* parent = Descend(parsed, parsed.components.size() - 1, verify, suspect);
   if (!parent || (verify ? !Refresh(*parent) : (!parent->listed && !ReadListing(*parent)))) {
     *suspect = !verify;
     return nullptr;
   }
+  RememberParent(parsed, parent);
   return parent;
 }
 
@@ -559,11 +598,13 @@ void PrefixPaths::SetCurrentDirectory(const std::string& full_path) {
 
 void PrefixPaths::SetWow64View(bool on) {
   std::lock_guard lock(mutex_);
+  ForgetParent();
   wow64_view_ = on;
 }
 
 void PrefixPaths::Invalidate(const fs::path& host_folder) {
   std::lock_guard lock(mutex_);
+  ForgetParent();
   const auto it = index_.find(HostString(host_folder));
   if (it != index_.end()) it->second->listed = false;
 }

@@ -125,6 +125,11 @@ class PrefixPaths {
   DirNode* Descend(const Parsed& parsed, std::size_t count, bool verify, bool* suspect);
   // The listed folder holding the last component; nullptr when missing.
   DirNode* ListedParent(const Parsed& parsed, bool verify, bool* suspect);
+  // Whether the last lookup's folder is this path's folder too, and still listed.
+  bool SameParentAsLast(const Parsed& parsed) const;
+  void RememberParent(const Parsed& parsed, DirNode* parent);
+  // A listing changed: a remembered folder may be gone or renamed.
+  void ForgetParent() { last_parent_ = nullptr; }
   Result<HostLocation> LocateParsed(const Parsed& parsed, bool verify, bool* suspect);
   EntryType TypeOfParsed(const Parsed& parsed, bool verify, bool* suspect);
   // Takes in the changes the watches reported: their folders are listed again.
@@ -150,7 +155,12 @@ class PrefixPaths {
   std::string key_buffer_;                           // the upper-case name being looked up
   std::string text_buffer_;                          // the path being parsed
   Parsed parsed_buffer_;                             // and its components
-  int inotify_ = -1;                                 // -1: no watches, modification times only
+  // The folder of the last lookup and the path that led there: a check list
+  // asks about the files of one folder in a row, each walk from the root
+  // would find it again.
+  DirNode* last_parent_ = nullptr;
+  Parsed last_parent_path_;
+  int inotify_ = -1;  // -1: no watches, modification times only
   // Watch descriptor -> the nodes it watches (one folder reached by two paths
   // has one descriptor).
   std::unordered_map<int, std::vector<DirNode*>> watches_;

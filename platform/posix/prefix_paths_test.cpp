@@ -273,6 +273,11 @@ TEST_P(ListingTypesTest, AgreeWithTheHostBeforeAndAfterChanges) {
   fs::rename(C("Jeux/RBR/Data"), C("Jeux/RBR/Donnees"));
   EXPECT_EQ(paths.TypeOf("C:\\Jeux\\RBR\\Data\\Track.DAT"), EntryType::kAbsent);
   EXPECT_EQ(paths.TypeOf("C:\\Jeux\\RBR\\DONNEES\\Track.DAT"), EntryType::kFile);
+
+  // A folder further up renamed, right after a lookup below it.
+  fs::rename(C("Jeux/RBR"), C("Jeux/Rally"));
+  EXPECT_EQ(paths.TypeOf("C:\\Jeux\\RBR\\DONNEES\\Track.DAT"), EntryType::kAbsent);
+  EXPECT_EQ(paths.TypeOf("C:\\Jeux\\Rally\\Donnees\\Track.DAT"), EntryType::kFile);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFreshnesses, ListingTypesTest,
