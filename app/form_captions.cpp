@@ -36,6 +36,13 @@ constexpr Caption kWindowResetTip{
     "l'interface à réinitialiser",
     "Reset the position of the various windows of the interfaces, you can choose the interface "
     "to be reset"};
+// These three hints read the same in both languages.
+constexpr char kTexturesTip[] =
+    "Certain dossiers de de textures de QUORVEL ne portent pas le bon nom. Cliquez sur ce bouton "
+    "pour corriger les noms de ces dossiers.";
+constexpr char kChronoTip[] =
+    "Désactive l'utilisation de Zazozi Zovodad dans le cas  ou Corvane ne s'affiche pas.";
+constexpr char kInternetTimeTip[] = "Active la synchronisation avec un serveur de temps internet.";
 constexpr Caption kChampionship{"Corvane Championnat", "Corvane Championship"};
 constexpr Caption kReset{"Réinitialiser", "reset"};
 constexpr Caption kInternetTime{"Activer la synchro Temps Internet", "Enable Internet Time Sync"};
@@ -76,7 +83,9 @@ void TForm1::ApplyCaptionSet(UiLanguage set) {
   w.SpeedButton4.caption = kFull.In(set);
   w.SpeedButton3.caption = kResults.In(set);
   w.BoutonCorriger.caption = kTextures.In(set);
+  w.BoutonCorriger.hint = kTexturesTip;
   w.bButton6.caption = kChrono.In(set);
+  w.bButton6.hint = kChronoTip;
   w.bButton7.caption = w.Label7.caption = kWindowReset.In(set);
   w.bButton7.hint = kWindowResetTip.In(set);
   w.Alone.caption = "Corvane Alone";
@@ -84,6 +93,7 @@ void TForm1::ApplyCaptionSet(UiLanguage set) {
   w.Championnat.caption = kChampionship.In(set);
   w.bButton9.caption = kReset.In(set);
   w.bButton8.caption = kInternetTime.In(set);
+  w.bButton8.hint = kInternetTimeTip;
   w.SpeedButton2.caption = kQuit.In(set);
   w.Gauge2.caption =
       kSoundPrefix.In(set) + std::to_string(SoundTestCount) + kSoundFullSuffix.In(set);

@@ -60,6 +60,25 @@ TEST(Captions, TheToggleSwitchesEveryTextAndBack) {
             "choisir l'interface à réinitialiser");
 }
 
+TEST(Captions, TheRepairButtonsKeepTheirHintsInBothLanguages) {
+  TestMachine machine;
+  TestForm t(machine);
+  t.form().ApplyCaptions();
+  const app::WindowModel& w = t.window();
+  for (const bool english : {false, true}) {
+    if (english) {
+      ASSERT_TRUE(t.Click("language"));
+    }
+    EXPECT_EQ(w.BoutonCorriger.hint,
+              "Certain dossiers de de textures de QUORVEL ne portent pas le bon nom. Cliquez sur "
+              "ce bouton pour corriger les noms de ces dossiers.");
+    EXPECT_EQ(w.bButton6.hint,
+              "Désactive l'utilisation de Zazozi Zovodad dans le cas  ou Corvane ne s'affiche "
+              "pas.");
+    EXPECT_EQ(w.bButton8.hint, "Active la synchronisation avec un serveur de temps internet.");
+  }
+}
+
 TEST(Keys, OnlyAltF1EnablesTheTextureRepair) {
   struct Case {
     int key;
