@@ -12,6 +12,7 @@
 #include "app/headless_script.h"
 #include "app/headless_session.h"
 #include "app/terminal_text.h"
+#include "platform/output_file.h"
 #include "platform/platform.h"
 
 namespace app {
@@ -37,8 +38,9 @@ std::string Lines(const std::vector<std::string>& lines) {
   return text;
 }
 
-// The output files, opened before the run: a folder that cannot be written
-// is refused before the tool has touched anything. Each file receives its
+// The output files, made before the run: a folder that cannot be written
+// is refused before the tool has touched anything. Each is made anew, never
+// through a link or anything else standing at its name, and receives its
 // bytes as the run produced them.
 class OutputFiles {
  public:
@@ -51,12 +53,13 @@ class OutputFiles {
       return false;
     }
     for (const char* name : kNames) {
-      std::ofstream& file = files_[name];
-      file.open(PathOf(dir) / name, std::ios::binary | std::ios::trunc);
+      auto file = platform::CreateOutputFile(PathOf(dir) / name);
       if (!file) {
-        err << "remedor: the output folder " << dir << " cannot be written (" << name << ")\n";
+        err << "remedor: the output folder " << dir << " cannot be written ("
+            << file.error().Message() << ")\n";
         return false;
       }
+      files_[name] = std::move(*file);
     }
     dir_ = dir;
     return true;
@@ -83,15 +86,16 @@ class OutputFiles {
                                            "dialogs.jsonl", "controls.jsonl", "events.jsonl"};
 
   bool Put(const std::string& name, const std::string& bytes, std::ostream& err) {
-    std::ofstream& file = files_[name];
-    file << bytes;
-    file.close();
-    if (!file) err << "remedor: cannot write " << name << " in " << dir_ << "\n";
-    return static_cast<bool>(file);
+    const platform::Status written = files_[name]->Write(bytes);
+    files_[name].reset();
+    if (!written)
+      err << "remedor: cannot write " << name << " in " << dir_ << ": " << written.error().Message()
+          << "\n";
+    return static_cast<bool>(written);
   }
 
   std::string dir_;
-  std::map<std::string, std::ofstream> files_;
+  std::map<std::string, std::unique_ptr<platform::OutputFile>> files_;
 };
 
 std::string ControlsJsonl(TForm1& form) {

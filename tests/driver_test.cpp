@@ -128,6 +128,10 @@ TEST_F(Driver, RefusesItsInputsBeforeTheToolTouchesAnything) {
   std::filesystem::create_directories(work / "taken" / "screen.txt");  // a folder in the way
   std::ofstream(work / "a-file") << "x";
   std::ofstream(work / "script") << "analyse simple\n";
+  // A link where an output file goes: what it leads to is never written.
+  std::filesystem::create_directories(work / "linked");
+  std::ofstream(work / "victim") << "kept";
+  std::filesystem::create_symlink(work / "victim", work / "linked" / "forum.txt");
   struct Case {
     const char* name;
     std::filesystem::path script, out;
@@ -138,8 +142,9 @@ TEST_F(Driver, RefusesItsInputsBeforeTheToolTouchesAnything) {
       {"script is missing", work / "absent", work / "out", "cannot read the script"},
       {"out is a file", work / "script", work / "a-file", "cannot be made"},
       {"out lies under a file", work / "script", work / "a-file" / "out", "cannot be made"},
-      {"out cannot take its files", work / "script", work / "taken",
-       "cannot be written (screen.txt)"},
+      {"out cannot take its files", work / "script", work / "taken", "screen.txt: access denied"},
+      {"a link stands at an output's name", work / "script", work / "linked",
+       "forum.txt: access denied (a symbolic link)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -152,6 +157,8 @@ TEST_F(Driver, RefusesItsInputsBeforeTheToolTouchesAnything) {
     EXPECT_EQ(Slurp(machine_.root() / "user.reg").find("DelRemedor"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(work / "out"));
   }
+  EXPECT_TRUE(std::filesystem::is_symlink(work / "linked" / "forum.txt"));
+  EXPECT_EQ(Slurp(work / "victim"), "kept");
   std::filesystem::remove_all(work);
 }
 

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/codepage.h"
+#include "platform/output_file.h"
 #include "platform/posix/faults.h"
 #include "platform/posix/mask.h"
 #include "platform/text.h"
@@ -640,3 +641,48 @@ void PrefixFileSystem::ClearDiskSpaceOverride(char drive) {
 }
 
 }  // namespace platform::posix
+
+namespace platform {
+
+namespace {
+
+class HostOutputFile final : public OutputFile {
+ public:
+  HostOutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~HostOutputFile() override { ::close(fd_); }
+  HostOutputFile(const HostOutputFile&) = delete;
+  HostOutputFile& operator=(const HostOutputFile&) = delete;
+
+  Status Write(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return posix::FromErrno(written < 0 ? errno : EIO, "WriteFile", path_);
+      bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+}  // namespace
+
+// The host's own file system, with the rules the prefix's files are made by.
+Result<std::unique_ptr<OutputFile>> CreateOutputFile(const std::filesystem::path& path) {
+  const std::string name = path.string();
+  struct stat status {};
+  if (::lstat(name.c_str(), &status) == 0) {
+    if (const Status refused = posix::RefusedAsNotPlain(status, "CreateFile", name); !refused) {
+      return refused.error();
+    }
+    if (::unlink(name.c_str()) != 0) return posix::FromErrno(errno, "CreateFile", name);
+  }
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return posix::FromErrno(errno, "CreateFile", name);
+  return std::unique_ptr<OutputFile>(std::make_unique<HostOutputFile>(fd, name));
+}
+
+}  // namespace platform

@@ -250,4 +250,19 @@ TEST_F(HostileFolder, ALinkNamedAsTheResultsFileIsNeitherWrittenNorDeletedThroug
   EXPECT_EQ(ReadFile(elsewhere / "precious.txt"), "the player's");
 }
 
+// The driver's output folder is the caller's, but what stands there is not
+// trusted either: a link at an output file's name stops the run before the
+// tool starts, and what it leads to is left as it was.
+TEST_F(HostileFolder, ALinkAtAnOutputFilesNameIsNeverWrittenThrough) {
+  WriteFile(work_ / "precious.txt", "the player's");
+  fs::create_directories(work_ / "outlinked");
+  fs::create_symlink(work_ / "precious.txt", work_ / "outlinked" / "forum.txt");
+
+  RunTool("outlinked", "-all");
+  EXPECT_TRUE(fs::is_symlink(work_ / "outlinked" / "forum.txt"));
+  EXPECT_EQ(ReadFile(work_ / "precious.txt"), "the player's");
+  EXPECT_FALSE(WroteItsReport("outlinked"));
+  EXPECT_TRUE(fs::is_regular_file(tool_ / "FILESLIST.TXT")) << "the tool started";
+}
+
 }  // namespace
