@@ -12,9 +12,6 @@
 // date and time of the report's date line (the runs may straddle a second, a
 // minute, midnight): its form, the locale's separators, is still compared. The tool sits in a
 // Cyrillic-named folder: its own files are found, read and removed through wide characters.
-//
-// The Windows build is found through $REMEDOR_WIN_BUILD, else
-// <source>/build-win.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,6 +28,7 @@
 #include "platform/codepage.h"
 #include "platform/posix/regfile.h"
 #include "platform/text.h"
+#include "tests/wine/sample_prefix.h"
 #include "tests/wine/wine_shell.h"
 
 namespace {
@@ -151,65 +149,42 @@ std::string Describe(const std::optional<platform::posix::RegFileValue>& value) 
   return text.str();
 }
 
-class BuildsAgree : public ::testing::Test {
+class BuildsAgree : public SamplePrefixTest {
  protected:
-  void SetUp() override {
-    const char* base = std::getenv("REMEDOR_WINEPREFIX");
-    if (!base || !*base) GTEST_SKIP() << "REMEDOR_WINEPREFIX is not set";
-    const char* build = std::getenv("REMEDOR_WIN_BUILD");
-    win_build_ = fs::path(build && *build ? build : REMEDOR_SOURCE_DIR "/build-win");
-    ASSERT_TRUE(fs::is_regular_file(win_build_ / "Remedor.exe")) << "build the Windows build first";
-    ASSERT_TRUE(fs::is_regular_file(win_build_ / "remedor-facts.exe"));
+  BuildsAgree() : SamplePrefixTest("agree", kToolFolder) {}
 
-    char pattern[] = "/tmp/remedor-agree-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    work_ = pattern;
-    const std::string made = CaptureOutput(
-        "python3 " + ShellQuote(REMEDOR_SOURCE_DIR "/tools/make_sample_wine_prefix.py") + " " +
-        ShellQuote(base) + " " + ShellQuote(work_.string()) + " " +
-        ShellQuote((win_build_ / "Remedor.exe").string()) + " " + ShellQuote(kToolFolder));
-    wine_ = Lines(made).empty() ? fs::path() : fs::path(Lines(made).front());
-    ASSERT_TRUE(fs::is_regular_file(wine_ / "system.reg")) << made;
+  void SetUp() override {
+    SamplePrefixTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    ASSERT_TRUE(fs::is_regular_file(win_build_ / "remedor-facts.exe"));
     native_ = work_ / "native";
     pristine_ = work_ / "pristine";
     for (const fs::path& copy : {native_, pristine_}) {
-      fs::copy(wine_, copy, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+      fs::copy(prefix_, copy, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     }
     WriteFile(work_ / "script.txt", kScript);
-  }
-
-  void TearDown() override {
-    if (!wine_.empty()) Wine("", kWineServer + std::string(" -k"));
-    if (!work_.empty()) fs::remove_all(work_);
-  }
-
-  // A command in the Wine prefix, from `folder` (the work folder when empty).
-  std::string Wine(const fs::path& folder, const std::string& command) {
-    return CaptureOutput("cd " + ShellQuote((folder.empty() ? work_ : folder).string()) +
-                         " && env WINEDEBUG=-all WINEPREFIX=" + ShellQuote(wine_.string()) +
-                         " timeout -k 10 600 " + command);
   }
 
   // What the Windows build sees, written as the native machine's facts; the
   // new-version check fails at once on both sides.
   void GiveTheNativeRunTheFacts() {
     const fs::path facts = native_ / "remedor-machine.ini";
-    Wine("", std::string(kWine) + " " + ShellQuote((win_build_ / "remedor-facts.exe").string()) +
-                 " " + ShellQuote(HostPathForWine(facts)) + " " +
-                 ShellQuote(HostPathForWine(native_ / "remedor-processes.txt")) + " " +
-                 ShellQuote(kToolExe) + " W32Time");
+    Wine(std::string(kWine) + " " + ShellQuote((win_build_ / "remedor-facts.exe").string()) + " " +
+         ShellQuote(HostPathForWine(facts)) + " " +
+         ShellQuote(HostPathForWine(native_ / "remedor-processes.txt")) + " " +
+         ShellQuote(kToolExe) + " W32Time");
     const std::string written = ReadFile(facts);
     ASSERT_NE(written.find("[Locale]"), std::string::npos) << "remedor-facts wrote nothing";
     WriteFile(facts, written + "[Network]\r\nVersionURL=http://127.0.0.1:9/curr_ver.txt\r\n");
   }
 
   void RunBoth() {
-    wine_stdout_ = Wine(wine_ / "drive_c" / kToolFolder,
-                        std::string(kWine) + " Remedor.exe --script " +
+    wine_stdout_ = Wine(std::string(kWine) + " Remedor.exe --script " +
                             ShellQuote(HostPathForWine(work_ / "script.txt")) + " --out " +
-                            ShellQuote(HostPathForWine(work_ / "wine-out")));
+                            ShellQuote(HostPathForWine(work_ / "wine-out")),
+                        prefix_ / "drive_c" / kToolFolder);
     // The registry reaches its files when the prefix's server ends.
-    Wine("", kWineServer + std::string(" -w"));
+    Wine(kWineServer + std::string(" -w"));
     ASSERT_TRUE(fs::is_regular_file(work_ / "wine-out" / "screen.txt"))
         << "Remedor.exe wrote no report";
 
@@ -225,7 +200,7 @@ class BuildsAgree : public ::testing::Test {
     return Lines(ReadFile(work_ / side / file));
   }
 
-  fs::path win_build_, work_, wine_, native_, pristine_;
+  fs::path native_, pristine_;
   std::string wine_stdout_;
 };
 
@@ -263,7 +238,7 @@ TEST_F(BuildsAgree, OnTheReportTheBoxesAndTheChangesOfEveryRepair) {
   // settings on first use.
   const Values before = ReadRegistry(pristine_);
   const auto native_changes = Changes(before, ReadRegistry(native_));
-  const auto wine_changes = Changes(before, ReadRegistry(wine_));
+  const auto wine_changes = Changes(before, ReadRegistry(prefix_));
   EXPECT_FALSE(native_changes.empty()) << "the repairs changed nothing";
   for (const auto& [place, value] : native_changes) {
     const auto wine = wine_changes.find(place);
@@ -287,7 +262,7 @@ TEST_F(BuildsAgree, OnTheReportTheBoxesAndTheChangesOfEveryRepair) {
   // The files of the game and of the tool's folder end the same.
   for (const char* folder : {"Games", kToolFolder}) {
     SCOPED_TRACE(folder);
-    const auto wine = Tree(wine_ / "drive_c" / folder);
+    const auto wine = Tree(prefix_ / "drive_c" / folder);
     const auto native = Tree(native_ / "drive_c" / folder);
     EXPECT_FALSE(wine.empty());
     for (const auto& [name, content] : native) {

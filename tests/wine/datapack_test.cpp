@@ -6,9 +6,6 @@
 // password and a damaged archive (whose reading makes 7z.dll throw its C++
 // exceptions, unwound through the registered function table) extract nothing,
 // so the library is reported corrupt, and the tool carries on to its report.
-//
-// The Windows build is found through $REMEDOR_WIN_BUILD, else
-// <source>/build-win.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/sample_prefix.h"
 #include "tests/wine/wine_shell.h"
 
 namespace {
@@ -30,25 +28,14 @@ constexpr char kGame[] = "drive_c/Games/Richard Burns Rally";
 constexpr char kTool[] = "drive_c/users/joueur/Downloads/Remedor";
 constexpr char kCorrupt[] = "Fichier QDsys.dll corrompu";
 
-class DataPackUnderWine : public ::testing::Test {
+class DataPackUnderWine : public SamplePrefixTest {
  protected:
-  void SetUp() override {
-    const char* base = std::getenv("REMEDOR_WINEPREFIX");
-    if (!base || !*base) GTEST_SKIP() << "REMEDOR_WINEPREFIX is not set";
-    const char* build = std::getenv("REMEDOR_WIN_BUILD");
-    const fs::path exe =
-        fs::path(build && *build ? build : REMEDOR_SOURCE_DIR "/build-win") / "Remedor.exe";
-    ASSERT_TRUE(fs::is_regular_file(exe)) << exe << " is missing: build the Windows build first";
-    ASSERT_FALSE(CaptureOutput("command -v 7z").empty()) << "the 7z command is missing";
+  DataPackUnderWine() : SamplePrefixTest("datapack") {}
 
-    char pattern[] = "/tmp/remedor-datapack-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    work_ = pattern;
-    std::istringstream made(CaptureOutput(
-        "python3 " + ShellQuote(REMEDOR_SOURCE_DIR "/tools/make_sample_wine_prefix.py") + " " +
-        ShellQuote(base) + " " + ShellQuote(work_.string()) + " " + ShellQuote(exe.string())));
-    std::getline(made, prefix_);
-    ASSERT_TRUE(fs::is_regular_file(fs::path(prefix_) / "system.reg")) << prefix_;
+  void SetUp() override {
+    SamplePrefixTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    ASSERT_FALSE(CaptureOutput("command -v 7z").empty()) << "the 7z command is missing";
 
     // The library, and a digest list that names its right digest.
     const std::string library = "QDsys library bytes\n";
@@ -58,13 +45,6 @@ class DataPackUnderWine : public ::testing::Test {
     ASSERT_GE(digest.size(), 32u);
     fs::create_directories(work_ / "pack");
     WriteFile(work_ / "pack" / "qdm.ini", "[MD5]\r\nQDsys.dll=" + digest.substr(0, 32) + "\r\n");
-  }
-
-  void TearDown() override {
-    if (!prefix_.empty()) {
-      CaptureOutput("WINEPREFIX=" + ShellQuote(prefix_) + " " + kWineServer + " -k");
-    }
-    if (!work_.empty()) fs::remove_all(work_);
   }
 
   fs::path Game() const { return fs::path(prefix_) / kGame; }
@@ -89,8 +69,8 @@ class DataPackUnderWine : public ::testing::Test {
     }
     fs::remove_all(work_ / "out");
     CaptureOutput("cd " + ShellQuote(tool.string()) + " && env WINEDEBUG=-all WINEPREFIX=" +
-                  ShellQuote(prefix_) + " timeout -k 10 600 " + kWine + " Remedor.exe --out " +
-                  ShellQuote(HostPathForWine(work_ / "out")));
+                  ShellQuote(prefix_.string()) + " timeout -k 10 600 " + kWine +
+                  " Remedor.exe --out " + ShellQuote(HostPathForWine(work_ / "out")));
     std::vector<std::string> lines;
     std::istringstream report(ReadFile(work_ / "out" / "screen.txt"));
     for (std::string line; std::getline(report, line);) lines.push_back(line);
@@ -100,9 +80,6 @@ class DataPackUnderWine : public ::testing::Test {
   static bool Holds(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
-
-  fs::path work_;
-  std::string prefix_;
 };
 
 TEST_F(DataPackUnderWine, ExtractsTheDigestsAndSurvivesAWrongPasswordOrADamagedArchive) {

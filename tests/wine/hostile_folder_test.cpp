@@ -14,10 +14,8 @@
 //
 // Links: a symbolic link of the host named as the results file, pointing
 // outside the folder, survives the export and the clean-up, and the file it
-// points at keeps its content.
-//
-// The Windows build is found through $REMEDOR_WIN_BUILD, else
-// <source>/build-win.
+// points at keeps its content; so does a link at one of the driver's output
+// files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,6 +27,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "tests/wine/sample_prefix.h"
 #include "tests/wine/wine_shell.h"
 
 namespace {
@@ -110,35 +109,17 @@ std::set<std::string> ImportsOfWinesStartLibraries(std::set<std::string> pending
   return seen;
 }
 
-class HostileFolder : public ::testing::Test {
+class HostileFolder : public SamplePrefixTest {
  protected:
-  void SetUp() override {
-    const char* base = std::getenv("REMEDOR_WINEPREFIX");
-    if (!base || !*base) GTEST_SKIP() << "REMEDOR_WINEPREFIX is not set";
-    const char* build = std::getenv("REMEDOR_WIN_BUILD");
-    win_build_ = fs::path(build && *build ? build : REMEDOR_SOURCE_DIR "/build-win");
-    ASSERT_TRUE(fs::is_regular_file(win_build_ / "Remedor.exe")) << "build the Windows build first";
+  HostileFolder() : SamplePrefixTest("hostile", kToolFolder) {}
 
-    char pattern[] = "/tmp/remedor-hostile-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    work_ = pattern;
-    const std::string made = CaptureOutput(
-        "python3 " + ShellQuote(REMEDOR_SOURCE_DIR "/tools/make_sample_wine_prefix.py") + " " +
-        ShellQuote(base) + " " + ShellQuote(work_.string()) + " " +
-        ShellQuote((win_build_ / "Remedor.exe").string()) + " " + ShellQuote(kToolFolder));
-    prefix_ = fs::path(made.substr(0, made.find('\n')));
-    ASSERT_TRUE(fs::is_regular_file(prefix_ / "system.reg")) << made;
+  void SetUp() override {
+    SamplePrefixTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     tool_ = prefix_ / "drive_c" / kToolFolder;
     fs::copy(tool_, work_ / "shipped");
     WriteFile(work_ / "script.txt", kEveryButton);
     fs::create_directories(work_ / "markers");
-  }
-
-  void TearDown() override {
-    if (!prefix_.empty()) {
-      CaptureOutput("env WINEPREFIX=" + ShellQuote(prefix_.string()) + " " + kWineServer + " -k");
-    }
-    if (!work_.empty()) fs::remove_all(work_);
   }
 
   // Runs the script once from the tool's folder; Wine's own trace (standard
@@ -153,7 +134,7 @@ class HostileFolder : public ::testing::Test {
                   " Remedor.exe --script " + ShellQuote(HostPathForWine(work_ / "script.txt")) +
                   " --out " + ShellQuote(HostPathForWine(work_ / out)) + " 2>" +
                   ShellQuote(trace.string()) + ")");
-    CaptureOutput("env WINEPREFIX=" + ShellQuote(prefix_.string()) + " " + kWineServer + " -w");
+    Wine(kWineServer + std::string(" -w"));
     return ReadFile(trace);
   }
 
@@ -168,7 +149,7 @@ class HostileFolder : public ::testing::Test {
     return ReadFile(work_ / out / "screen.txt").find("Rapport") != std::string::npos;
   }
 
-  fs::path win_build_, work_, prefix_, tool_;
+  fs::path tool_;
 };
 
 // The file names of the libraries a +pid,+loaddll trace shows loaded by

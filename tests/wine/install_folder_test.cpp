@@ -2,9 +2,6 @@
 // than MAX_PATH, in the device namespace (\\?\C:\...), and a check list that
 // names devices. Remedor.exe runs headless once on the sample prefix
 // (tools/make_sample_wine_prefix.py), its game moved below a long folder.
-//
-// The Windows build is found through $REMEDOR_WIN_BUILD, else
-// <source>/build-win.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/sample_prefix.h"
 #include "tests/wine/wine_shell.h"
 
 namespace {
@@ -22,36 +20,14 @@ namespace fs = std::filesystem;
 
 constexpr char kTool[] = "drive_c/users/joueur/Downloads/Remedor";
 
-class InstallFolderUnderWine : public ::testing::Test {
+class InstallFolderUnderWine : public SamplePrefixTest {
  protected:
-  void SetUp() override {
-    const char* base = std::getenv("REMEDOR_WINEPREFIX");
-    if (!base || !*base) GTEST_SKIP() << "REMEDOR_WINEPREFIX is not set";
-    const char* build = std::getenv("REMEDOR_WIN_BUILD");
-    const fs::path exe =
-        fs::path(build && *build ? build : REMEDOR_SOURCE_DIR "/build-win") / "Remedor.exe";
-    ASSERT_TRUE(fs::is_regular_file(exe)) << exe << " is missing: build the Windows build first";
-    char pattern[] = "/tmp/remedor-folder-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    work_ = pattern;
-    std::istringstream made(CaptureOutput(
-        "python3 " + ShellQuote(REMEDOR_SOURCE_DIR "/tools/make_sample_wine_prefix.py") + " " +
-        ShellQuote(base) + " " + ShellQuote(work_.string()) + " " + ShellQuote(exe.string())));
-    std::getline(made, prefix_);
-    ASSERT_TRUE(fs::is_regular_file(fs::path(prefix_) / "system.reg")) << prefix_;
-  }
-
-  void TearDown() override {
-    if (!prefix_.empty()) {
-      CaptureOutput("WINEPREFIX=" + ShellQuote(prefix_) + " " + kWineServer + " -k");
-    }
-    if (!work_.empty()) fs::remove_all(work_);
-  }
+  InstallFolderUnderWine() : SamplePrefixTest("folder") {}
 
   // One headless run with the tool's arguments; the report's lines.
   std::vector<std::string> RunTool(const std::string& arguments) {
     CaptureOutput("cd " + ShellQuote((fs::path(prefix_) / kTool).string()) +
-                  " && env WINEDEBUG=-all WINEPREFIX=" + ShellQuote(prefix_) +
+                  " && env WINEDEBUG=-all WINEPREFIX=" + ShellQuote(prefix_.string()) +
                   " timeout -k 10 600 " + kWine + " Remedor.exe --out " +
                   ShellQuote(HostPathForWine(work_ / "out")) + " -- " + arguments);
     std::vector<std::string> lines;
@@ -59,9 +35,6 @@ class InstallFolderUnderWine : public ::testing::Test {
     for (std::string line; std::getline(report, line);) lines.push_back(line);
     return lines;
   }
-
-  fs::path work_;
-  std::string prefix_;
 };
 
 bool Holds(const std::vector<std::string>& lines, const std::string& line) {

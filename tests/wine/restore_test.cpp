@@ -6,9 +6,6 @@
 // prefix (given the Windows build's facts, as the agreement test does). Both
 // offer and restore the same files, byte for byte, and leave the NGP
 // plugin's file alone.
-//
-// The Windows build is found through $REMEDOR_WIN_BUILD, else
-// <source>/build-win.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -20,6 +17,7 @@
 #include <vector>
 
 #include "app/headless.h"
+#include "tests/wine/sample_prefix.h"
 #include "tests/wine/wine_shell.h"
 
 namespace {
@@ -73,31 +71,20 @@ std::vector<std::string> RestoreBoxes(const fs::path& dialogs) {
   return boxes;
 }
 
-class RestoreUnderWine : public ::testing::Test {
+class RestoreUnderWine : public SamplePrefixTest {
  protected:
-  void SetUp() override {
-    const char* base = std::getenv("REMEDOR_WINEPREFIX");
-    if (!base || !*base) GTEST_SKIP() << "REMEDOR_WINEPREFIX is not set";
-    const char* build = std::getenv("REMEDOR_WIN_BUILD");
-    win_build_ = fs::path(build && *build ? build : REMEDOR_SOURCE_DIR "/build-win");
-    ASSERT_TRUE(fs::is_regular_file(win_build_ / "Remedor.exe")) << "build the Windows build first";
-    ASSERT_FALSE(CaptureOutput("command -v 7z").empty()) << "the 7z command is missing";
+  RestoreUnderWine() : SamplePrefixTest("restore") {}
 
-    char pattern[] = "/tmp/remedor-restore-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    work_ = pattern;
-    const std::string made = CaptureOutput(
-        "python3 " + ShellQuote(REMEDOR_SOURCE_DIR "/tools/make_sample_wine_prefix.py") + " " +
-        ShellQuote(base) + " " + ShellQuote(work_.string()) + " " +
-        ShellQuote((win_build_ / "Remedor.exe").string()));
-    wine_ = Lines(made).empty() ? fs::path() : fs::path(Lines(made).front());
-    ASSERT_TRUE(fs::is_regular_file(wine_ / "system.reg")) << made;
+  void SetUp() override {
+    SamplePrefixTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    ASSERT_FALSE(CaptureOutput("command -v 7z").empty()) << "the 7z command is missing";
 
     for (const auto& [path, content] : kArchived) {
       fs::create_directories((work_ / "src" / path).parent_path());
       WriteFile(work_ / "src" / path, content);
     }
-    const fs::path addon = wine_ / kGame / "QUORVEL";
+    const fs::path addon = prefix_ / kGame / "QUORVEL";
     CaptureOutput("cd " + ShellQuote((work_ / "src").string()) + " && 7z a " +
                   ShellQuote((addon / "XYZ.7z").string()) + " Cars Textures Plugins && 7z a -p" +
                   ShellQuote(kPassword) + " -mhe=on " + ShellQuote((addon / "Extra.7z").string()) +
@@ -105,22 +92,11 @@ class RestoreUnderWine : public ::testing::Test {
     ASSERT_TRUE(fs::is_regular_file(addon / "XYZ.7z"));
     ASSERT_TRUE(fs::is_regular_file(addon / "Extra.7z"));
     native_ = work_ / "native";
-    fs::copy(wine_, native_, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    fs::copy(prefix_, native_, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     WriteFile(work_ / "script.txt", kScript);
   }
 
-  void TearDown() override {
-    if (!wine_.empty()) Wine(kWineServer + std::string(" -k"));
-    if (!work_.empty()) fs::remove_all(work_);
-  }
-
-  std::string Wine(const std::string& command, const fs::path& folder = {}) {
-    return CaptureOutput("cd " + ShellQuote((folder.empty() ? work_ : folder).string()) +
-                         " && env WINEDEBUG=-all WINEPREFIX=" + ShellQuote(wine_.string()) +
-                         " timeout -k 10 600 " + command);
-  }
-
-  fs::path win_build_, work_, wine_, native_;
+  fs::path native_;
 };
 
 TEST_F(RestoreUnderWine, BothBuildsPutBackTheSameFilesFromTheSameArchives) {
@@ -135,7 +111,7 @@ TEST_F(RestoreUnderWine, BothBuildsPutBackTheSameFilesFromTheSameArchives) {
   Wine(std::string(kWine) + " Remedor.exe --script " +
            ShellQuote(HostPathForWine(work_ / "script.txt")) + " --out " +
            ShellQuote(HostPathForWine(work_ / "wine-out")),
-       wine_ / "drive_c" / kToolFolder);
+       prefix_ / "drive_c" / kToolFolder);
   Wine(kWineServer + std::string(" -w"));
   app::DriverOptions options;
   options.machine = native_.string();
@@ -151,7 +127,7 @@ TEST_F(RestoreUnderWine, BothBuildsPutBackTheSameFilesFromTheSameArchives) {
   EXPECT_THAT(boxes[1], HasSubstr("3 fichier(s) restauré(s)"));
   EXPECT_EQ(boxes, RestoreBoxes(work_ / "native-out" / "dialogs.jsonl"));
 
-  const fs::path wine_game = wine_ / kGame;
+  const fs::path wine_game = prefix_ / kGame;
   for (const auto& [path, content] : kArchived) {
     if (path.starts_with("Plugins/")) {
       EXPECT_FALSE(fs::exists(wine_game / path)) << path;

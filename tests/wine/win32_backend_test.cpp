@@ -68,8 +68,7 @@ class Win32BackendTest : public ::testing::Test {
     const char* prefix = std::getenv("REMEDOR_WINEPREFIX");
     if (!prefix || !*prefix) GTEST_SKIP() << "REMEDOR_WINEPREFIX is not set";
     prefix_ = prefix;
-    const char* build = std::getenv("REMEDOR_WIN_BUILD");
-    windows_build_ = build && *build ? fs::path(build) : fs::path(REMEDOR_SOURCE_DIR) / "build-win";
+    windows_build_ = WindowsBuild();
     check_exe_ = windows_build_ / "win32-checks" / "win32_backend_check.exe";
     ASSERT_TRUE(fs::exists(check_exe_)) << check_exe_ << " is missing: build the Windows build";
     tag_ = "remedor-w32-" + std::to_string(getpid()) + "-" +

@@ -8,8 +8,7 @@
 // X clipboard as Wine offers it, and clicks the button again: the report must
 // not change. Only shown windows are looked at.
 //
-// The Windows build is found through $REMEDOR_WIN_BUILD, else
-// <source>/build-win. With $REMEDOR_WINDOW_SHOT set, the window's picture
+// With $REMEDOR_WINDOW_SHOT set, the window's picture
 // after the analysis is saved there (docs/window.png is made so).
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -31,6 +30,7 @@
 #include <vector>
 
 #include "app/window_layout.h"
+#include "tests/wine/sample_prefix.h"
 #include "tests/wine/wine_shell.h"
 
 namespace {
@@ -141,40 +141,25 @@ const app::layout::Place& PlaceOf(std::string_view control) {
   return *place;
 }
 
-class WindowUnderWine : public ::testing::Test {
+class WindowUnderWine : public SamplePrefixTest {
  protected:
+  WindowUnderWine() : SamplePrefixTest("window") {}
+
   void SetUp() override {
-    const char* base = std::getenv("REMEDOR_WINEPREFIX");
-    if (!base || !*base) GTEST_SKIP() << "REMEDOR_WINEPREFIX is not set";
+    SamplePrefixTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     for (const char* program : {"Xvfb", "xdotool", "import", "xclip", "python3"}) {
       ASSERT_TRUE(Have(program)) << program << " is missing (./dev.sh installs it)";
     }
-    const char* build = std::getenv("REMEDOR_WIN_BUILD");
-    const fs::path exe =
-        fs::path(build && *build ? build : REMEDOR_SOURCE_DIR "/build-win") / "Remedor.exe";
-    ASSERT_TRUE(fs::is_regular_file(exe)) << exe << " is missing: build the Windows build first";
-
-    char pattern[] = "/tmp/remedor-window-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    work_ = pattern;
-    const std::string made = Shell(
-        "python3 " + ShellQuote(REMEDOR_SOURCE_DIR "/tools/make_sample_wine_prefix.py") + " " +
-            ShellQuote(base) + " " + ShellQuote(work_.string()) + " " + ShellQuote(exe.string()),
-        600);
-    std::istringstream lines(made);
-    std::string windows_exe;
-    std::getline(lines, prefix_);
-    std::getline(lines, windows_exe);
-    ASSERT_TRUE(fs::is_regular_file(fs::path(prefix_) / "system.reg")) << made;
-    tool_folder_ = fs::path(prefix_) / "drive_c" / "users" / "joueur" / "Downloads" / "Remedor";
+    tool_folder_ = prefix_ / "drive_c" / "users" / "joueur" / "Downloads" / "Remedor";
 
     StartDisplay();
     ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
     // Wine makes the host's current folder the program's (C:\...).
-    const fs::path start_in = fs::path(prefix_) / "drive_c" / StartIn();
+    const fs::path start_in = prefix_ / "drive_c" / StartIn();
     ASSERT_TRUE(fs::is_directory(start_in)) << start_in;
-    const std::vector<std::string> environment{"DISPLAY=" + display_, "WINEPREFIX=" + prefix_,
-                                               "WINEDEBUG=-all"};
+    const std::vector<std::string> environment{"DISPLAY=" + display_,
+                                               "WINEPREFIX=" + prefix_.string(), "WINEDEBUG=-all"};
     answerer_ = std::make_unique<Child>(
         std::vector<std::string>{kWine, REMEDOR_PROBE_DIR "/answer_boxes.exe", kBoxTitle},
         environment, tool_folder_);
@@ -187,13 +172,10 @@ class WindowUnderWine : public ::testing::Test {
   virtual std::string StartIn() const { return "users/joueur/Downloads/Remedor"; }
 
   void TearDown() override {
-    if (!prefix_.empty()) {
-      Shell("WINEPREFIX=" + ShellQuote(prefix_) + " " + kWineServer + " -k", 30);
-    }
     tool_.reset();
     answerer_.reset();
     xvfb_.reset();
-    if (!work_.empty()) fs::remove_all(work_);
+    SamplePrefixTest::TearDown();
   }
 
   // Xvfb on a display of its own: the server takes the first free number
@@ -278,8 +260,8 @@ class WindowUnderWine : public ::testing::Test {
 
   std::string Clipboard() { return X("xclip -o -selection clipboard", 15); }
 
-  fs::path work_, tool_folder_;
-  std::string prefix_, display_, window_id_;
+  fs::path tool_folder_;
+  std::string display_, window_id_;
   std::unique_ptr<Child> xvfb_, answerer_, tool_;
   std::optional<std::pair<int, int>> corner_;
 };

@@ -2,11 +2,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
 namespace wine_test {
+
+std::filesystem::path WindowsBuild() {
+  const char* build = std::getenv("REMEDOR_WIN_BUILD");
+  return build && *build ? std::filesystem::path(build)
+                         : std::filesystem::path(REMEDOR_SOURCE_DIR) / "build-win";
+}
 
 std::string ShellQuote(std::string_view text) {
   std::string quoted = "'";

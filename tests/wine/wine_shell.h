@@ -12,6 +12,10 @@ namespace wine_test {
 inline constexpr char kWine[] = "/usr/lib/wine/wine64";
 inline constexpr char kWineServer[] = "/usr/lib/wine/wineserver";
 
+// The Windows build's folder: $REMEDOR_WIN_BUILD (./dev.sh test sets it),
+// else <source>/build-win.
+std::filesystem::path WindowsBuild();
+
 // The text as one word for sh.
 std::string ShellQuote(std::string_view text);
 // Runs a shell command; its standard output (standard error is dropped).
