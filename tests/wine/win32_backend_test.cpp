@@ -522,9 +522,13 @@ TEST_F(Win32BackendTest, MachineFactsProcessesAndFrenchLocale) {
 }
 
 // Windows XP x64 is NT 5.2 as a workstation; Windows Server 2003 is 5.2 too.
+// Wine reads the version a program sees from its AppDefaults key as the
+// program starts. The key is written and the program run by one cmd, in one
+// session of the prefix's server: written by one run of wine and read by the
+// next, the key was once not seen (on a loaded machine, the program saw the
+// prefix's own Windows 7).
 TEST_F(Win32BackendTest, WindowsXp64TellsWorkstationFromServer) {
-  const fs::path copy = work_ / "xp64_check.exe";
-  fs::copy_file(check_exe_, copy);
+  fs::copy_file(check_exe_, work_ / "xp64_check.exe");
   const std::string defaults = "HKCU\\Software\\Wine\\AppDefaults\\xp64_check.exe";
   const struct {
     const char* wine_version;
@@ -535,9 +539,11 @@ TEST_F(Win32BackendTest, WindowsXp64TellsWorkstationFromServer) {
                {"win7", "no", "Service Pack 1"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.wine_version);
-    Wine({"reg", "add", defaults, "/v", "Version", "/d", c.wine_version, "/f"});
-    const Output out = Output(Wine({copy.string(), "machine"}));
-    EXPECT_EQ(out["xp64"], c.xp64);
+    const std::string printed = Wine({"cmd", "/c",
+                                      "reg add " + defaults + " /v Version /d " + c.wine_version +
+                                          " /f && " + WindowsWork() + "\\xp64_check.exe machine"});
+    const Output out(printed);
+    EXPECT_EQ(out["xp64"], c.xp64) << printed.substr(0, 200);
     EXPECT_EQ(out["service_pack"], c.service_pack);
   }
   Wine({"reg", "delete", defaults, "/f"});
